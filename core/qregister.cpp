@@ -1,0 +1,314 @@
+#include "core/qregister.h"
+
+#include "core/random.h"
+#include "core/segmentation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <queue>
+#include <vector>
+
+// The plug-ins read qubitCount and amplitudes at these offsets.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+static_assert(sizeof(QRegister) == 40);
+static_assert(offsetof(QRegister, sortOrder) == 8);
+static_assert(offsetof(QRegister, segmentation) == 16);
+static_assert(offsetof(QRegister, qubitCount) == 24);
+static_assert(offsetof(QRegister, amplitudes) == 32);
+#pragma GCC diagnostic pop
+
+namespace {
+
+constexpr std::align_val_t ArrayAlignment{64};
+
+// Amplitude arrays are raw storage with elements constructed in place, so that a fresh array
+// and a snapshot each cost one pass. Complex's destructor does nothing, so none is run.
+Complex* allocateAmplitudes(std::uint64_t count) {
+    return static_cast<Complex*>(
+        ::operator new(count * sizeof(Complex), ArrayAlignment, std::nothrow));
+}
+
+void freeAmplitudes(Complex* amplitudes) {
+    if (amplitudes) {
+        ::operator delete(amplitudes, ArrayAlignment);
+    }
+}
+
+const Segmentation& defaultSegmentation() {
+    static const Segmentation segmentation;
+    return segmentation;
+}
+
+// Sort key of the sorted listings. The squared magnitude orders like the magnitude; NaN sorts
+// first so that the order stays strict and weak.
+double sortKey(const Complex& c) {
+    const double n = c.norm();
+    return std::isnan(n) ? -1.0 : n;
+}
+
+// Order of the sorted listing: by key, then by basis index.
+struct ListingOrder {
+    const Complex* amplitudes;
+    bool descending;
+    bool operator()(std::uint32_t a, std::uint32_t b) const {
+        const double ka = sortKey(amplitudes[a]);
+        const double kb = sortKey(amplitudes[b]);
+        if (ka != kb) {
+            return descending ? ka > kb : ka < kb;
+        }
+        return a < b;
+    }
+};
+
+// Windows this close to either end of the order are selected with a heap in one pass,
+// without a permutation of all 2^n indexes.
+constexpr std::uint64_t HeapWindowLimit = 4096;
+
+// Basis indexes at positions first .. first + count - 1 of the order.
+std::vector<std::uint32_t> selectWindow(const Complex* amplitudes, std::uint64_t total,
+                                        std::uint64_t first, std::uint64_t count, bool descending,
+                                        std::uint32_t*& sortOrder) {
+    const ListingOrder order{amplitudes, descending};
+    std::vector<std::uint32_t> window;
+    if (first + count <= HeapWindowLimit || total - first <= HeapWindowLimit) {
+        // Keep the k entries that come first in `order` (front window) or last (back window).
+        const bool front = first + count <= HeapWindowLimit;
+        const std::uint64_t k = front ? first + count : total - first;
+        auto heapOrder = [&](std::uint32_t a, std::uint32_t b) {
+            return front ? order(a, b) : order(b, a);
+        };
+        std::vector<std::uint32_t> heap;
+        heap.reserve(k);
+        for (std::uint64_t i = 0; i < total; ++i) {
+            const auto index = static_cast<std::uint32_t>(i);
+            if (heap.size() < k) {
+                heap.push_back(index);
+                std::push_heap(heap.begin(), heap.end(), heapOrder);
+            } else if (heapOrder(index, heap.front())) {
+                std::pop_heap(heap.begin(), heap.end(), heapOrder);
+                heap.back() = index;
+                std::push_heap(heap.begin(), heap.end(), heapOrder);
+            }
+        }
+        std::sort(heap.begin(), heap.end(), order);
+        const std::uint64_t offset = front ? first : 0;
+        window.assign(heap.begin() + static_cast<std::ptrdiff_t>(offset),
+                      heap.begin() + static_cast<std::ptrdiff_t>(offset + count));
+        return window;
+    }
+    // A window in the middle: a full permutation, but only selected, not sorted.
+    sortOrder = new (std::nothrow) std::uint32_t[total];
+    if (!sortOrder) {
+        return window;
+    }
+    for (std::uint64_t i = 0; i < total; ++i) {
+        sortOrder[i] = static_cast<std::uint32_t>(i);
+    }
+    std::uint32_t* begin = sortOrder;
+    std::uint32_t* end = sortOrder + total;
+    std::nth_element(begin, begin + first, end, order);
+    std::partial_sort(begin + first, begin + first + count, end, order);
+    window.assign(begin + first, begin + first + count);
+    delete[] sortOrder;
+    sortOrder = nullptr;
+    return window;
+}
+
+} // namespace
+
+QRegister::~QRegister() {
+    freeAmplitudes(amplitudes);
+}
+
+bool QRegister::setQubitCount(int n) {
+    if (n < 0 || n > MaxQubitCount) {
+        return false;
+    }
+    const std::uint64_t count = std::uint64_t{1} << n;
+    if (amplitudes && n == qubitCount) {
+        // Same size: clearing in place spares a second array of up to 1.6 GB.
+        for (std::uint64_t i = 0; i < count; ++i) {
+            amplitudes[i] = 0.0;
+        }
+        return true;
+    }
+    Complex* fresh = allocateAmplitudes(count);
+    if (!fresh) {
+        return false;
+    }
+    for (std::uint64_t i = 0; i < count; ++i) {
+        new (fresh + i) Complex();
+    }
+    freeAmplitudes(amplitudes);
+    amplitudes = fresh;
+    qubitCount = n;
+    return true;
+}
+
+void QRegister::copyFrom(const QRegister& other) {
+    if (other.qubitCount != qubitCount || !amplitudes || !other.amplitudes || &other == this) {
+        return;
+    }
+    const std::uint64_t count = amplitudeCount();
+    for (std::uint64_t i = 0; i < count; ++i) {
+        amplitudes[i] = other.amplitudes[i];
+    }
+}
+
+bool QRegister::cloneFrom(const QRegister& other) {
+    if (&other == this || !other.amplitudes) {
+        return &other == this;
+    }
+    const std::uint64_t count = other.amplitudeCount();
+    if (amplitudes && qubitCount == other.qubitCount) {
+        copyFrom(other);
+        return true;
+    }
+    Complex* fresh = allocateAmplitudes(count);
+    if (!fresh) {
+        return false;
+    }
+    for (std::uint64_t i = 0; i < count; ++i) {
+        new (fresh + i) Complex(other.amplitudes[i]);
+    }
+    freeAmplitudes(amplitudes);
+    amplitudes = fresh;
+    qubitCount = other.qubitCount;
+    return true;
+}
+
+const char* QRegister::basisLabel(std::uint32_t index) const {
+    static char label[LabelSize];
+    constexpr int ScratchSize = 128;
+    const Segmentation& seg = segmentation ? *segmentation : defaultSegmentation();
+    label[0] = '\0';
+    const int segments = std::min<int>(seg.segmentCount, Segmentation::MaxSegments + 1);
+    for (int c = 0; c < segments; ++c) {
+        const BitRange range = seg.bitRange(c, qubitCount);
+        if (range.empty()) {
+            continue;
+        }
+        const int w = range.width();
+        const std::uint64_t shifted = range.first < 32 ? std::uint64_t{index} >> range.first : 0;
+        std::uint64_t v = w < 64 ? shifted & ((std::uint64_t{1} << w) - 1) : shifted;
+
+        const SegmentOptions& opt = seg.options[c];
+        const unsigned base = opt.decimal == 1 ? 10 : 2;
+        char digits[ScratchSize];
+        int n = 0; // least significant digit first
+        while (v != 0 && n < ScratchSize - 1) {
+            digits[n++] = static_cast<char>('0' + v % base);
+            v /= base;
+        }
+        if (opt.zeroFill == 1) {
+            if (base == 2) {
+                while (n < w && n < ScratchSize - 1) {
+                    digits[n++] = '0';
+                }
+            } else {
+                // Decimal digits of the largest w-bit value.
+                const double widest = std::log10(std::ldexp(1.0, w) - 1.0);
+                while (n < widest && n < ScratchSize - 1) {
+                    digits[n++] = '0';
+                }
+            }
+        }
+        if (n == 0) {
+            digits[n++] = '0';
+        }
+        digits[n] = '\0';
+        if (opt.direction == 0) {
+            std::reverse(digits, digits + n);
+        }
+        char joined[ScratchSize];
+        if (seg.globalDirection == 1) {
+            std::snprintf(joined, sizeof joined, "%s|%s>", label, digits);
+        } else {
+            std::snprintf(joined, sizeof joined, "|%s>%s", digits, label);
+        }
+        std::snprintf(label, sizeof label, "%s", joined);
+    }
+    return label;
+}
+
+void QRegister::appendEntry(char* buffer, int& length, std::uint32_t index) const {
+    if (length >= ListingSize - 1) {
+        return;
+    }
+    char amplitude[ComplexTextSize];
+    amplitudes[index].text(amplitude);
+    const int written =
+        std::snprintf(buffer + length, static_cast<std::size_t>(ListingSize - length),
+                      "%s%s %s     ", amplitude[0] == '-' ? "" : "+", amplitude, basisLabel(index));
+    length = std::min(length + std::max(written, 0), ListingSize - 1);
+}
+
+const char* QRegister::listing(std::uint32_t first, std::uint32_t count) const {
+    static char buffer[ListingSize];
+    buffer[0] = '\0';
+    const std::uint64_t total = amplitudeCount();
+    if (first >= total) {
+        return buffer;
+    }
+    const std::uint64_t shown = std::min<std::uint64_t>(count, total - first);
+    int length = 0;
+    for (std::uint64_t k = 0; k < shown && length < ListingSize - 1; ++k) {
+        appendEntry(buffer, length, static_cast<std::uint32_t>(first + k));
+    }
+    return buffer;
+}
+
+const char* QRegister::sortedListing(std::uint32_t first, std::uint32_t count, int mode) {
+    if (mode == 0) {
+        return listing(first, count);
+    }
+    static char buffer[ListingSize];
+    buffer[0] = '\0';
+    const std::uint64_t total = amplitudeCount();
+    if (first >= total || count == 0) {
+        return buffer;
+    }
+    const std::uint64_t shown = std::min<std::uint64_t>(count, total - first);
+    const std::vector<std::uint32_t> window =
+        selectWindow(amplitudes, total, first, shown, mode != 1, sortOrder);
+    int length = 0;
+    for (std::uint32_t index : window) {
+        appendEntry(buffer, length, index);
+    }
+    return buffer;
+}
+
+std::uint32_t QRegister::sample() const {
+    const std::uint64_t total = amplitudeCount();
+    if (total == 0) {
+        return 0;
+    }
+    int draw = 0;
+    while (draw == 0) {
+        draw = drawRandom15();
+    }
+    double x = draw * RandomScale;
+    std::uint64_t i = 0;
+    while (i < total) {
+        x -= amplitudes[i].norm();
+        ++i;
+        if (!(x > 0.0)) {
+            break;
+        }
+    }
+    return static_cast<std::uint32_t>(i - 1);
+}
+
+double QRegister::probabilitySum() const {
+    double sum = 0.0;
+    const std::uint64_t total = amplitudeCount();
+    for (std::uint64_t i = 0; i < total; ++i) {
+        sum += amplitudes[i].norm();
+    }
+    return sum;
+}

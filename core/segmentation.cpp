@@ -1,0 +1,16 @@
+#include "core/segmentation.h"
+
+void Segmentation::reset() {
+    segmentCount = 1;
+    options[0] = SegmentOptions{};
+}
+
+BitRange Segmentation::bitRange(int c, int qubitCount) const {
+    if (c < 0 || c > MaxSegments) {
+        return {};
+    }
+    BitRange range;
+    range.first = c == 0 ? 0 : segmentEnd[c - 1] + 1;
+    range.last = c == segmentCount - 1 ? qubitCount - 1 : segmentEnd[c];
+    return range;
+}

@@ -1,0 +1,43 @@
+// basic\cnotgate: controlled NOT. Where the control qubit is 1 the target qubit flips.
+// Block: [0] control, [1] target. Amplitudes are moved, never combined.
+
+#include "gates/frame/gatedialog.h"
+#include "gates/frame/gateplugin.h"
+
+using namespace amplex::frame;
+
+extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
+    const std::int32_t* args = amplex::gateArgs(word);
+    const int control = args[0];
+    const int target = args[1];
+    QRegister scratch;
+    // A caller's bit outside the register would move amplitudes outside the array.
+    if (!isQubit(control) || !isQubit(target) || !scratch.setQubitCount(r->qubitCount)) {
+        return;
+    }
+    const std::uint64_t total = r->amplitudeCount();
+    const std::uint32_t controlMask = 1u << control;
+    const std::uint32_t targetMask = 1u << target;
+    for (std::uint64_t k = 0; k < total; ++k) {
+        const auto i = static_cast<std::uint32_t>(k);
+        scratch.amplitudes[(i & controlMask) ? i ^ targetMask : i] = r->amplitudes[i];
+    }
+    r->copyFrom(scratch);
+    recordStep("cnot ( %i, %i )", control, target);
+}
+
+namespace {
+
+void onExecute(GateDialog& dialog) {
+    if (const auto pair = dialog.selectedPair(1001, 1002, GateDialog::PairRule::Distinct)) {
+        const std::int32_t block[] = {pair->first, pair->second};
+        execute(amplex::argumentWord(block));
+    }
+}
+
+} // namespace
+
+const GateDialogSpec& amplex::frame::gateDialog() {
+    static const GateDialogSpec spec{"CNot", tables::controlledPairControls, onExecute};
+    return spec;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+// What a gate plug-in's own source includes: the contract's exports as this library defines
+// them, the dialog description that every gate supplies, and small helpers shared by gates.
+
+#include "core/qregister.h"
+#include "gates/frame/gatedialogspec.h"
+#include "host/gatecontract.h"
+
+#include <cstdint>
+
+extern "C" {
+// Defined by each gate: runs the gate once on *r.
+AMPLEX_EXPORT void execute(std::intptr_t word);
+// Defined by the frame.
+AMPLEX_EXPORT int dlgshow(int x, int y, int width, int height);
+AMPLEX_EXPORT void dlghide(void);
+AMPLEX_EXPORT extern RunGateFn procexecute;
+AMPLEX_EXPORT extern RecordStepFn procstep;
+AMPLEX_EXPORT extern QRegister* r;
+AMPLEX_EXPORT extern void* hdll;
+}
+
+namespace amplex::frame {
+
+// Defined by each gate: its parameter dialog as data.
+const GateDialogSpec& gateDialog();
+
+// Whether k names a qubit of the register behind r. Gates run by path check the qubits they
+// are given, so that a caller's mistake can never reach memory outside the amplitude array.
+inline bool isQubit(std::int64_t k) {
+    return r && k >= 0 && k < r->qubitCount;
+}
+
+// Formats a step text (at most 255 characters) and records it through procstep.
+[[gnu::format(printf, 1, 2)]] void recordStep(const char* format, ...);
+
+// Runs another gate by path through procexecute, with a GateArgs block or a qubit number.
+inline void runGate(const char* gatePath, const std::int32_t* block) {
+    procexecute(gatePath, argumentWord(block));
+}
+inline void runGate(const char* gatePath, int qubit) {
+    procexecute(gatePath, static_cast<std::intptr_t>(qubit));
+}
+
+// Shows a result text in an application-modal message box captioned "Result" with only an OK
+// button and no icon, and returns when the user has closed it.
+void showResult(const char* text);
+
+} // namespace amplex::frame

@@ -1,0 +1,120 @@
+#include "host/gatehost.h"
+
+#include <cstdint>
+
+namespace {
+GateHost* currentHost = nullptr;
+}
+
+GateHost::GateHost(QRegister& live, std::vector<std::filesystem::path> searchRoots)
+    : live_(live), searchRoots_(std::move(searchRoots)), previous_(currentHost) {
+    currentHost = this;
+}
+
+GateHost::~GateHost() {
+    hideGateDialog();
+    if (currentHost == this) {
+        currentHost = previous_;
+    }
+}
+
+GateHost* GateHost::current() {
+    return currentHost;
+}
+
+bool GateHost::wire(const GateLibrary& library) {
+    auto* procexecute = library.variable<RunGateFn>(amplex::ProcExecuteSymbol);
+    auto* procstep = library.variable<RecordStepFn>(amplex::ProcStepSymbol);
+    auto* reg = library.variable<QRegister*>(amplex::RegisterSymbol);
+    auto* hdll = library.variable<void*>(amplex::HandleSymbol);
+    if (!procexecute || !procstep || !reg || !hdll) {
+        lastError_ = "a data slot is missing";
+        return false;
+    }
+    *procexecute = &GateHost::runGateCallback;
+    *procstep = &GateHost::recordStepCallback;
+    *reg = &live_;
+    *hdll = library.handle();
+    return true;
+}
+
+void GateHost::runGate(const char* gatePath, std::intptr_t word) {
+    if (!gatePath || nestingDepth_ >= MaxNestingDepth) {
+        return;
+    }
+    ++nestingDepth_;
+    {
+        GateLibrary library = GateLibrary::open(gatePath, searchRoots_);
+        if (!library.loaded()) {
+            lastError_ = library.error();
+        } else if (auto execute = library.function<ExecuteFn>(amplex::ExecuteSymbol); !execute) {
+            lastError_ = "execute is missing";
+        } else if (wire(library)) {
+            execute(word);
+        }
+    }
+    --nestingDepth_;
+}
+
+void GateHost::recordStep(const char* stepText) {
+    if (stepSink_) {
+        stepSink_(stepText ? stepText : "", nestingDepth_);
+    }
+}
+
+bool GateHost::showGateDialog(const std::string& gatePath, int desktopRight, int desktopBottom) {
+    hideGateDialog();
+    GateLibrary library = GateLibrary::open(gatePath, searchRoots_);
+    if (!library.loaded()) {
+        lastError_ = library.error();
+        return false;
+    }
+    auto show = library.function<DlgShowFn>(amplex::DlgShowSymbol);
+    auto hide = library.function<DlgHideFn>(amplex::DlgHideSymbol);
+    if (!show || !hide || !library.symbol(amplex::ExecuteSymbol)) {
+        lastError_ = "an export is missing";
+        return false;
+    }
+    if (!wire(library)) {
+        return false;
+    }
+    dialogLibrary_ = std::move(library);
+    dialogHide_ = hide;
+    const ScreenRect rect = dialogRect(desktopRight, desktopBottom);
+    show(rect.x, rect.y, rect.width, rect.height);
+    return true;
+}
+
+void GateHost::hideGateDialog() {
+    if (!dialogLibrary_.loaded()) {
+        return;
+    }
+    if (dialogHide_) {
+        dialogHide_();
+    }
+    dialogHide_ = nullptr;
+    dialogLibrary_.unload();
+}
+
+ScreenRect GateHost::dialogRect(int desktopRight, int desktopBottom) {
+    const auto w = static_cast<std::uint32_t>(desktopRight);
+    const auto h = static_cast<std::uint32_t>(desktopBottom) - 28u;
+    ScreenRect rect;
+    rect.x = static_cast<int>(w - DialogWidth);
+    rect.y = static_cast<int>((660u * h) / 740u + (80u * h) / 740u - DialogHeight);
+    rect.width = DialogWidth;
+    rect.height = DialogHeight;
+    return rect;
+}
+
+void GateHost::runGateCallback(const char* gatePath, std::intptr_t word) {
+    if (currentHost) {
+        currentHost->runGate(gatePath, word);
+    }
+}
+
+void GateHost::recordStepCallback(const char* stepText) {
+    if (currentHost) {
+        currentHost->recordStep(stepText);
+    }
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "host/gatecontract.h"
+#include "host/gatelibrary.h"
+#include "host/screenrect.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QRegister;
+
+// The program's side of the plug-in contract: runs gates by path for the plug-ins, takes their
+// steps, and keeps the one plug-in whose parameter dialog is shown.
+//
+// The plug-ins call back through plain function pointers without context, so the host is
+// reached through one program-wide pointer: the newest live GateHost. Headless: the dialog
+// rectangle comes in as a parameter, and a test can drive real plug-ins through it.
+class GateHost {
+public:
+    // Receives every step with the nesting depth at which it was reported.
+    using StepSink = std::function<void(const char* text, int depth)>;
+
+    // Runs nested deeper than this are refused, so a gate that runs itself cannot exhaust
+    // the stack.
+    static constexpr int MaxNestingDepth = 64;
+    // Width and height of a gate's parameter dialog, in pixels.
+    static constexpr int DialogWidth = 180;
+    static constexpr int DialogHeight = 360;
+
+    explicit GateHost(QRegister& live, std::vector<std::filesystem::path> searchRoots =
+                                           GateLibrary::defaultSearchRoots());
+    GateHost(const GateHost&) = delete;
+    GateHost& operator=(const GateHost&) = delete;
+    ~GateHost();
+
+    static GateHost* current();
+
+    void setStepSink(StepSink sink) { stepSink_ = std::move(sink); }
+
+    // Loads the gate one nesting level deeper, wires it, runs execute(word) once and unloads
+    // it. A path that cannot be loaded, or a library missing an export, does nothing.
+    void runGate(const char* gatePath, std::intptr_t word);
+    // Hands a step text to the step sink with the current nesting depth.
+    void recordStep(const char* stepText);
+
+    // Loads a gate for its dialog and shows the dialog at the foot of the right-hand column of
+    // the desktop whose right edge and bottom edge are given. Returns whether a dialog is shown
+    // (a directory entry or a broken library shows none).
+    bool showGateDialog(const std::string& gatePath, int desktopRight, int desktopBottom);
+    // Destroys the shown dialog and unloads its library; nothing if there is none.
+    void hideGateDialog();
+    bool hasDialog() const { return dialogLibrary_.loaded(); }
+    void* dialogHandle() const { return dialogLibrary_.handle(); }
+
+    int nestingDepth() const { return nestingDepth_; }
+    QRegister& liveRegister() const { return live_; }
+    const std::vector<std::filesystem::path>& searchRoots() const { return searchRoots_; }
+    // Why the last load failed, for diagnostics; the plug-ins are never told.
+    const std::string& lastError() const { return lastError_; }
+
+    // Dialog placement below the Gates window: W is the desktop's right edge, H its bottom
+    // edge less 28 (the task bar), in unsigned arithmetic with each quotient rounded down.
+    static ScreenRect dialogRect(int desktopRight, int desktopBottom);
+
+    // The callbacks written into every plug-in's procexecute and procstep slots.
+    static void runGateCallback(const char* gatePath, std::intptr_t word);
+    static void recordStepCallback(const char* stepText);
+
+private:
+    // Writes procexecute, procstep, r and hdll; false when one of them is missing.
+    bool wire(const GateLibrary& library);
+
+    QRegister& live_;
+    std::vector<std::filesystem::path> searchRoots_;
+    StepSink stepSink_;
+    int nestingDepth_ = 0;
+    GateLibrary dialogLibrary_;
+    DlgHideFn dialogHide_ = nullptr;
+    std::string lastError_;
+    GateHost* previous_ = nullptr;
+};

@@ -1,0 +1,99 @@
+#include "host/gatelibrary.h"
+
+#include <dlfcn.h>
+#include <system_error>
+#include <unistd.h>
+#include <utility>
+
+GateLibrary::GateLibrary(GateLibrary&& other) noexcept
+    : handle_(std::exchange(other.handle_, nullptr)), error_(std::move(other.error_)) {}
+
+GateLibrary& GateLibrary::operator=(GateLibrary&& other) noexcept {
+    if (this != &other) {
+        unload();
+        handle_ = std::exchange(other.handle_, nullptr);
+        error_ = std::move(other.error_);
+    }
+    return *this;
+}
+
+GateLibrary::~GateLibrary() {
+    unload();
+}
+
+void GateLibrary::unload() {
+    if (handle_) {
+        dlclose(handle_);
+        handle_ = nullptr;
+    }
+}
+
+void* GateLibrary::symbol(const char* name) const {
+    return handle_ ? dlsym(handle_, name) : nullptr;
+}
+
+std::filesystem::path GateLibrary::relativeFile(const std::string& gatePath) {
+    std::filesystem::path file = "gates";
+    std::string level;
+    auto addLevel = [&](bool last) {
+        if (level.empty() || level == "." || level == ".." ||
+            level.find('/') != std::string::npos || level.find('\0') != std::string::npos) {
+            return false;
+        }
+        file /= last ? level + ".so" : level;
+        level.clear();
+        return true;
+    };
+    for (char c : gatePath) {
+        if (c == '\\') {
+            if (!addLevel(false)) {
+                return {};
+            }
+        } else {
+            level += c;
+        }
+    }
+    return addLevel(true) ? file : std::filesystem::path{};
+}
+
+std::vector<std::filesystem::path> GateLibrary::defaultSearchRoots() {
+    std::vector<std::filesystem::path> roots;
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        roots.push_back(exe.parent_path());
+    }
+    const auto cwd = std::filesystem::current_path(error);
+    if (!error) {
+        roots.push_back(cwd);
+    }
+    return roots;
+}
+
+GateLibrary GateLibrary::open(const std::string& gatePath,
+                              const std::vector<std::filesystem::path>& searchRoots) {
+    GateLibrary library;
+    const std::filesystem::path relative = relativeFile(gatePath);
+    if (relative.empty()) {
+        library.error_ = "not a gate path: " + gatePath;
+        return library;
+    }
+    for (const auto& root : searchRoots) {
+        const std::filesystem::path file = root / relative;
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(file, error)) {
+            continue;
+        }
+        library.handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (library.handle_) {
+            library.error_.clear();
+            return library;
+        }
+        const char* reason = dlerror();
+        library.error_ = reason ? reason : "cannot load " + file.string();
+    }
+    if (library.error_.empty()) {
+        library.error_ = "no library for gate path " + gatePath;
+    }
+    return library;
+}
