@@ -1,0 +1,108 @@
+#include "views/controltable.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTreeWidget>
+
+namespace amplex::ui {
+
+QRect dialogUnitsToPixels(const QRect& units, const QFontMetrics& metrics) {
+    const int cx = metrics.averageCharWidth();
+    const int cy = metrics.height();
+    return {units.x() * cx / 4, units.y() * cy / 8, units.width() * cx / 4,
+            units.height() * cy / 8};
+}
+
+void applyDialogFont(QWidget* window) {
+    QFont font = window->font();
+    font.setPointSize(8);
+    window->setFont(font);
+}
+
+namespace {
+
+QWidget* createControl(const ControlRow& row, QWidget* parent) {
+    const QString text = QString::fromUtf8(row.text);
+    switch (row.kind) {
+    case ControlKind::Label:
+        return new QLabel(text, parent);
+    case ControlKind::LabelRight: {
+        auto* label = new QLabel(text, parent);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        return label;
+    }
+    case ControlKind::Edit:
+        return new QLineEdit(text, parent);
+    case ControlKind::EditRight: {
+        auto* edit = new QLineEdit(text, parent);
+        edit->setAlignment(Qt::AlignRight);
+        return edit;
+    }
+    case ControlKind::Button:
+    case ControlKind::DefaultButton: {
+        auto* button = new QPushButton(text, parent);
+        button->setAutoDefault(false);
+        button->setDefault(row.kind == ControlKind::DefaultButton);
+        return button;
+    }
+    case ControlKind::Radio: {
+        auto* radio = new QRadioButton(text, parent);
+        radio->setAutoExclusive(false);
+        return radio;
+    }
+    case ControlKind::ListBox: {
+        auto* list = new QListWidget(parent);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        return list;
+    }
+    case ControlKind::Slider: {
+        auto* slider = new QSlider(Qt::Horizontal, parent);
+        slider->setTickPosition(QSlider::NoTicks);
+        return slider;
+    }
+    case ControlKind::Tree: {
+        auto* tree = new QTreeWidget(parent);
+        tree->setHeaderHidden(true);
+        tree->setColumnCount(1);
+        tree->setSortingEnabled(true);
+        tree->sortByColumn(0, Qt::AscendingOrder);
+        tree->setDragDropMode(QAbstractItemView::NoDragDrop);
+        tree->setSelectionMode(QAbstractItemView::SingleSelection);
+        tree->setAllColumnsShowFocus(true);
+        return tree;
+    }
+    case ControlKind::TextView: {
+        auto* text = new QPlainTextEdit(parent);
+        text->setReadOnly(true);
+        text->setLineWrapMode(QPlainTextEdit::NoWrap);
+        return text;
+    }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+ControlTable::ControlTable(QWidget* parent, std::span<const ControlRow> rows) : parent_(parent) {
+    const QFontMetrics metrics(parent->font());
+    for (const ControlRow& row : rows) {
+        QWidget* control = createControl(row, parent);
+        if (row.id != 0) {
+            control->setObjectName(QString::number(row.id));
+        }
+        control->setGeometry(dialogUnitsToPixels(row.units, metrics));
+    }
+}
+
+QWidget* ControlTable::widget(int id) const {
+    return parent_->findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
+}
+
+} // namespace amplex::ui
