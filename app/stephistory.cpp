@@ -2,6 +2,8 @@
 
 #include "core/qregister.h"
 
+#include <climits>
+
 StepHistory::StepHistory(QRegister& live)
     : live_(live), entries_(std::make_unique<HistoryEntry[]>(Capacity)) {}
 
@@ -59,7 +61,10 @@ void StepHistory::stepForward() {
 }
 
 void StepHistory::depthUp() {
-    ++depthFilter_;
+    // No bound of its own, but an int that wraps would hide every step.
+    if (depthFilter_ < INT_MAX) {
+        ++depthFilter_;
+    }
     call(depthChanged_);
 }
 

@@ -119,6 +119,19 @@ std::vector<std::uint32_t> selectWindow(const Complex* amplitudes, std::uint64_t
     return window;
 }
 
+// Bits first .. first + width - 1 of a basis index as a number. Bit positions outside the
+// index's 32 bits read as 0, also negative ones, which only a hand-edited segment end can give;
+// shifting by them directly would be undefined.
+std::uint64_t segmentValue(std::uint32_t index, int first, int width) {
+    std::uint64_t shifted = 0;
+    if (first >= 0) {
+        shifted = first < 32 ? std::uint64_t{index} >> first : 0;
+    } else if (first > -64) {
+        shifted = std::uint64_t{index} << -first;
+    }
+    return width < 64 ? shifted & ((std::uint64_t{1} << width) - 1) : shifted;
+}
+
 } // namespace
 
 QRegister::~QRegister() {
@@ -161,8 +174,15 @@ void QRegister::copyFrom(const QRegister& other) {
 }
 
 bool QRegister::cloneFrom(const QRegister& other) {
-    if (&other == this || !other.amplitudes) {
-        return &other == this;
+    if (&other == this) {
+        return true;
+    }
+    if (!other.amplitudes) {
+        // A copy of a register that was never sized is one without an array.
+        freeAmplitudes(amplitudes);
+        amplitudes = nullptr;
+        qubitCount = other.qubitCount;
+        return true;
     }
     const std::uint64_t count = other.amplitudeCount();
     if (amplitudes && qubitCount == other.qubitCount) {
@@ -194,8 +214,7 @@ const char* QRegister::basisLabel(std::uint32_t index) const {
             continue;
         }
         const int w = range.width();
-        const std::uint64_t shifted = range.first < 32 ? std::uint64_t{index} >> range.first : 0;
-        std::uint64_t v = w < 64 ? shifted & ((std::uint64_t{1} << w) - 1) : shifted;
+        std::uint64_t v = segmentValue(index, range.first, w);
 
         const SegmentOptions& opt = seg.options[c];
         const unsigned base = opt.decimal == 1 ? 10 : 2;
@@ -284,14 +303,18 @@ const char* QRegister::sortedListing(std::uint32_t first, std::uint32_t count, i
 }
 
 std::uint32_t QRegister::sample() const {
-    const std::uint64_t total = amplitudeCount();
-    if (total == 0) {
+    if (amplitudeCount() == 0) {
         return 0;
     }
     int draw = 0;
     while (draw == 0) {
         draw = drawRandom15();
     }
+    return sampleFromDraw(draw);
+}
+
+std::uint32_t QRegister::sampleFromDraw(int draw) const {
+    const std::uint64_t total = amplitudeCount();
     double x = draw * RandomScale;
     std::uint64_t i = 0;
     while (i < total) {
@@ -301,7 +324,7 @@ std::uint32_t QRegister::sample() const {
             break;
         }
     }
-    return static_cast<std::uint32_t>(i - 1);
+    return i == 0 ? 0 : static_cast<std::uint32_t>(i - 1);
 }
 
 double QRegister::probabilitySum() const {

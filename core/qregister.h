@@ -32,8 +32,9 @@ public:
     // Copies the other register's amplitudes when both have the same qubit count; otherwise
     // does nothing.
     void copyFrom(const QRegister& other);
-    // Makes this register an exact copy of the other's size and amplitudes in one pass.
-    // Returns false, leaving the register as it was, when the array cannot be allocated.
+    // Makes this register an exact copy of the other's size and amplitudes in one pass (the
+    // segmentation link stays). Returns false, leaving the register as it was, when the array
+    // cannot be allocated.
     bool cloneFrom(const QRegister& other);
 
     // Ket text of a basis index under the linked segmentation, in one static buffer of
@@ -43,13 +44,19 @@ public:
     // of the register; static buffer of ListingSize characters.
     const char* listing(std::uint32_t first, std::uint32_t count) const;
     // mode 0: as listing; 1: by increasing magnitude; other: by decreasing magnitude, count
-    // entries from position first of that order. Equal magnitudes keep index order. Selects
-    // only the shown window; a separate static buffer of ListingSize characters.
+    // entries from position first of that order. Equal magnitudes keep index order; NaN counts
+    // as the smallest magnitude. Selects only the shown window; a separate static buffer of
+    // ListingSize characters, empty when first is past the end or a window far from both ends
+    // finds no memory for its permutation.
     const char* sortedListing(std::uint32_t first, std::uint32_t count, int mode);
 
     // A basis index drawn with the probabilities of the state, which stays unchanged. A draw of
     // 0 is drawn again, so the result is always an index of the register.
     std::uint32_t sample() const;
+    // The walk of sample for a given draw 1 .. 32767: the smallest index at which the running
+    // sum of probabilities reaches draw / 32767, or the last index when the sum stays below
+    // it. A draw of 0 gives index 0, and so does a register without an array.
+    std::uint32_t sampleFromDraw(int draw) const;
     double probabilitySum() const;
 
     std::uint32_t* sortOrder = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 
 // How one segment's number is written inside its ket.
@@ -15,7 +17,12 @@ struct BitRange {
     int first = 0;
     int last = -1;
     bool empty() const { return last < first; }
-    int width() const { return empty() ? 0 : last - first + 1; }
+    // Counted in 64 bits: ends far apart would overflow an int.
+    int width() const {
+        return empty() ? 0
+                       : static_cast<int>(
+                             std::min<std::int64_t>(std::int64_t{last} - first + 1, INT_MAX));
+    }
 };
 
 // The division of the register's qubits into segments, each written as a ket of its own.

@@ -13,8 +13,17 @@ GateHost::GateHost(QRegister& live, std::vector<std::filesystem::path> searchRoo
 
 GateHost::~GateHost() {
     hideGateDialog();
+    // Hosts need not go in the reverse order of their creation: unlink this one wherever it
+    // is, so that no callback can reach it once it is gone.
     if (currentHost == this) {
         currentHost = previous_;
+        return;
+    }
+    for (GateHost* host = currentHost; host; host = host->previous_) {
+        if (host->previous_ == this) {
+            host->previous_ = previous_;
+            return;
+        }
     }
 }
 

@@ -1,5 +1,7 @@
 #include "views/controltable.h"
 
+#include "views/picturearea.h"
+
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
@@ -84,6 +86,8 @@ QWidget* createControl(const ControlRow& row, QWidget* parent) {
         text->setLineWrapMode(QPlainTextEdit::NoWrap);
         return text;
     }
+    case ControlKind::Picture:
+        return new PictureArea(parent);
     }
     return nullptr;
 }

@@ -22,6 +22,7 @@ enum class ControlKind {
     Slider,        // horizontal slider without tick marks
     Tree,          // sorted tree without header
     TextView,      // multi-line read-only text without wrapping
+    Picture,       // drawing area showing a rendered picture (PictureArea)
 };
 
 // One control of a window template: kind, id (0 for none), text and rectangle in dialog units.

@@ -9,6 +9,7 @@ namespace amplex::ui {
 // unless a window says otherwise. Resizable windows lay out their controls in pixels on every
 // size change through layoutControls.
 class ViewWindow : public QDialog {
+    Q_OBJECT
 public:
     // templateUnits: the window's client size in dialog units, used until it is placed.
     ViewWindow(const QString& title, QSize templateUnits, QWidget* parent, bool resizable = true);

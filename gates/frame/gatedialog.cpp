@@ -170,7 +170,11 @@ void GateDialog::fill() {
             list->clear();
             for (int k = 0; k < n; ++k) {
                 auto* item = new QListWidgetItem(QString::number(k), list);
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                // A plain int, not Qt::Alignment: a QVariant of a non-built-in type registers
+                // this library's own meta-type record with Qt, which keeps it after dlclose and
+                // reads the unloaded memory when the next plug-in asks for the same type.
+                item->setData(Qt::TextAlignmentRole,
+                              static_cast<int>(Qt::AlignRight | Qt::AlignVCenter));
             }
             const int row = preselectedRow(c.preselect, n);
             if (row >= 0 && row < n) {

@@ -8,11 +8,18 @@ using namespace amplex::frame;
 
 extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
     const std::int32_t* args = amplex::gateArgs(word);
+    if (!args) {
+        return;
+    }
     const int control = args[0];
     const int target = args[1];
+    // A caller's bit outside the register would move amplitudes outside the array; a target
+    // equal to the control would move two amplitudes onto one index and lose the other.
+    if (!isQubit(control) || !isQubit(target) || control == target) {
+        return;
+    }
     QRegister scratch;
-    // A caller's bit outside the register would move amplitudes outside the array.
-    if (!isQubit(control) || !isQubit(target) || !scratch.setQubitCount(r->qubitCount)) {
+    if (!scratch.setQubitCount(r->qubitCount)) {
         return;
     }
     const std::uint64_t total = r->amplitudeCount();

@@ -1,0 +1,135 @@
+#pragma once
+
+#include "app/stephistory.h"
+#include "core/qregister.h"
+#include "core/segmentation.h"
+#include "host/gatehost.h"
+#include "host/screenrect.h"
+
+#include <QDialog>
+#include <QTimer>
+
+#include <memory>
+
+class QAction;
+class QMenuBar;
+
+namespace amplex::ui {
+
+class ControlTable;
+class GatesWindow;
+class HistoryWindow;
+class ProbabilitiesWindow;
+class RegisterGraphWindow;
+class SegmentationDialog;
+class StateWindow;
+
+// The main window: the control bar across the top of the screen, and the owner of everything
+// that lives for the run: the live register and its segmentation, the step history, the gate
+// host and the six tool and view windows.
+//
+// Start-up runs on a 1 ms timer: tick 1 creates the windows, tick 2 lays them out, tick 3
+// resets the register to 15 qubits (which shows the first gate's dialog), tick 4 stops the
+// timer. Escape and the close box finish the dialog (finished() is the program's cue to end);
+// Enter applies the qubits field.
+class MainWindow : public QDialog {
+    Q_OBJECT
+public:
+    // Control ids of the bar.
+    static constexpr int QubitsField = 1004;
+    static constexpr int ResetButton = 1005;
+    static constexpr int BackButton = 1008;
+    static constexpr int ForwardButton = 1009;
+    static constexpr int PositionField = 1010;
+    static constexpr int MeasureButton = 1012;
+    static constexpr int MeasurementField = 1013;
+    static constexpr int ProbabilitySumField = 1014;
+    static constexpr int DepthField = 1017;
+    static constexpr int DepthUpButton = 1018;
+    static constexpr int DepthDownButton = 1019;
+    // Tells the user that a step could not be recorded or a register not be allocated.
+    static constexpr int StatusField = 1020;
+
+    static constexpr int StartQubits = 15;
+
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Reads the qubits field: a whole number 1 .. 26 resets the register to it (above 16 only
+    // after "Are you sure?" is answered Yes); anything else, or No, puts the current count back.
+    void applyQubitCount();
+    // A new register of n qubits (1 .. 26) in the basis state 0 with an empty history and the
+    // default segmentation; the views start afresh and the first gate's dialog is shown again.
+    // When the array cannot be allocated, the register keeps its size (reset to the basis
+    // state 0), the field shows that size and the status field says so.
+    void resetRegister(int n);
+    // Brings the bar fields and every view up to date, in a fixed order: position, State,
+    // Register graph, Probabilities, History, probability sum, measurement, depth filter.
+    void refreshViews();
+    // Draws a basis state by the probabilities and shows it in the measurement field; the
+    // register is not changed.
+    void showMeasurement();
+    // Places every window on the primary screen (see WindowLayout).
+    void layoutWindows();
+    // Asks for one refreshViews once control is back in the event loop; a request made before
+    // the previous one ran replaces it.
+    void requestRefresh();
+    // Opens doc/index.html (working directory first, then beside the program).
+    void showDocumentation();
+    // The modal "About Amplex" box.
+    void showAbout();
+
+    // Whether the start-up sequence has reset the register.
+    bool isStarted() const { return ticks_ > 3; }
+    QString fieldText(int id) const;
+    QWidget* control(int id) const;
+    // "Show windows" entries by their text ("Gates", ..., "Segmentation"), and "Help" entries.
+    QAction* menuAction(const QString& text) const;
+
+    QRegister& liveRegister() { return live_; }
+    Segmentation& segmentation() { return segmentation_; }
+    StepHistory& history() { return history_; }
+    GateHost& gateHost() { return host_; }
+    GatesWindow* gatesWindow() const { return gates_; }
+    StateWindow* stateWindow() const { return state_; }
+    RegisterGraphWindow* registerGraphWindow() const { return registerGraph_; }
+    ProbabilitiesWindow* probabilitiesWindow() const { return probabilities_; }
+    HistoryWindow* historyWindow() const { return historyWindow_; }
+    SegmentationDialog* segmentationDialog() const { return segmentationDialog_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void startupTick();
+    void createWindows();
+    void createMenu();
+    void stepReported(const char* text, int depth);
+    void showHistoryText();
+    void showDepthFilter();
+    void segmentationAccepted();
+    void setField(int id, const QString& text);
+    static void placeWindow(QWidget* window, const ScreenRect& rect);
+
+    QRegister live_;
+    Segmentation segmentation_;
+    StepHistory history_;
+    GateHost host_;
+
+    QTimer startupTimer_;
+    QTimer refreshTimer_;
+    int ticks_ = 0;
+
+    QMenuBar* menuBar_ = nullptr;
+    QWidget* bar_ = nullptr;
+    std::unique_ptr<ControlTable> controls_;
+
+    GatesWindow* gates_ = nullptr;
+    StateWindow* state_ = nullptr;
+    RegisterGraphWindow* registerGraph_ = nullptr;
+    ProbabilitiesWindow* probabilities_ = nullptr;
+    HistoryWindow* historyWindow_ = nullptr;
+    SegmentationDialog* segmentationDialog_ = nullptr;
+};
+
+} // namespace amplex::ui

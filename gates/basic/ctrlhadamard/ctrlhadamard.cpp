@@ -1,0 +1,69 @@
+// basic\ctrlhadamard: the Hadamard gate on the target qubit wherever the control qubit is 1.
+// Block: [0] control, [1] target. The new state is summed up in a scratch register.
+
+#include "gates/frame/gatedialog.h"
+#include "gates/frame/gateplugin.h"
+
+#include <cmath>
+
+using namespace amplex::frame;
+
+extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
+    const std::int32_t* args = amplex::gateArgs(word);
+    if (!args) {
+        return;
+    }
+    const int control = args[0];
+    const int target = args[1];
+    // A caller's bit outside the register would write outside the array; a target equal to the
+    // control has no pair to mix and would lose half the state.
+    if (!isQubit(control) || !isQubit(target) || control == target) {
+        return;
+    }
+    QRegister scratch;
+    if (!scratch.setQubitCount(r->qubitCount)) {
+        return;
+    }
+    // 1.0 / sqrt(2.0) is 0.7071067811865475, one unit in the last place below sqrt(0.5).
+    const double h = 1.0 / std::sqrt(2.0);
+    const std::uint64_t total = r->amplitudeCount();
+    const std::uint32_t controlMask = 1u << control;
+    const std::uint32_t targetMask = 1u << target;
+    Complex* s = scratch.amplitudes;
+    // Increasing i, each old amplitude scaled by h first: for a pair i0 < i1 this adds
+    // h A[i0] before h A[i1], the order that fixes the rounding.
+    for (std::uint64_t k = 0; k < total; ++k) {
+        const auto i = static_cast<std::uint32_t>(k);
+        const Complex& a = r->amplitudes[i];
+        if (!(i & controlMask)) {
+            s[i] += a;
+        } else if (!(i & targetMask)) {
+            const Complex scaled = a * h;
+            s[i] += scaled;
+            s[i + targetMask] += scaled;
+        } else {
+            const Complex scaled = a * h;
+            s[i - targetMask] += scaled;
+            s[i] -= scaled;
+        }
+    }
+    r->copyFrom(scratch);
+    recordStep("Hadamard controlled ( %i, %i )", control, target);
+}
+
+namespace {
+
+void onExecute(GateDialog& dialog) {
+    if (const auto pair = dialog.selectedPair(1001, 1002, GateDialog::PairRule::Distinct)) {
+        const std::int32_t block[] = {pair->first, pair->second};
+        execute(amplex::argumentWord(block));
+    }
+}
+
+} // namespace
+
+const GateDialogSpec& amplex::frame::gateDialog() {
+    static const GateDialogSpec spec{"Hadamard controlled", tables::controlledPairControls,
+                                     onExecute};
+    return spec;
+}

@@ -1,0 +1,62 @@
+// shor\modules\fracexpand: the classical post-processing of Shor's algorithm. Draws one
+// measurement from the register without changing it, reads the exponent a from the qubits
+// from .. to, takes the reduced denominator of a / 2^m as the order of x modulo N and shows
+// the factors it leads to in a message box. Records no step.
+// Block: [0] from, [1] to, [2] x, [3] N.
+
+#include "gates/frame/gatedialog.h"
+#include "gates/frame/gateplugin.h"
+#include "gates/shor/numbertheory/continuedfractions.h"
+
+#include <cstdint>
+
+using namespace amplex::frame;
+
+extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
+    const std::int32_t* args = amplex::gateArgs(word);
+    if (!args) {
+        return;
+    }
+    const int from = args[0];
+    const int to = args[1];
+    if (static_cast<std::uint32_t>(from) > static_cast<std::uint32_t>(to) || !isQubit(to)) {
+        return;
+    }
+    // The register's own draw: never the index -1, always one of its basis states.
+    const std::uint32_t s = r->sample();
+    const std::uint32_t a = ContinuedFractions::measuredValue(s, from, to);
+    showResult(ContinuedFractions::report(a, to - from + 1, args[2], args[3]).c_str());
+}
+
+namespace {
+
+constexpr ControlSpec controls[] = {
+    {ControlKind::Label, 0, "select range:", {7, 7, 55, 10}},
+    {ControlKind::Label, 0, "from:", {7, 22, 24, 8}},
+    {ControlKind::BitList, 1001, "", {17, 38, 27, 93}, Preselect::First},
+    {ControlKind::Label, 0, "to:", {57, 22, 29, 11}},
+    {ControlKind::BitList, 1002, "", {67, 38, 27, 93}, Preselect::Last},
+    {ControlKind::Label, 0, "x:", {28, 142, 20, 10}},
+    {ControlKind::Edit, 1003, "4", {52, 142, 42, 12}},
+    {ControlKind::Label, 0, "N:", {28, 163, 17, 11}},
+    {ControlKind::Edit, 1004, "15", {52, 163, 42, 12}},
+    tables::executeButton,
+};
+
+// Nothing runs unless 0 <= from <= to < n and both fields hold numbers.
+void onExecute(GateDialog& dialog) {
+    const auto range = dialog.selectedPair(1001, 1002, GateDialog::PairRule::Ordered);
+    const auto x = dialog.scanInt(1003, 127);
+    const auto n = dialog.scanInt(1004, 127);
+    if (range && x && n) {
+        const std::int32_t block[] = {range->first, range->second, *x, *n};
+        execute(amplex::argumentWord(block));
+    }
+}
+
+} // namespace
+
+const GateDialogSpec& amplex::frame::gateDialog() {
+    static const GateDialogSpec spec{"cont. fractions", controls, onExecute};
+    return spec;
+}

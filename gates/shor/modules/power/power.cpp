@@ -1,0 +1,104 @@
+// shor\modules\power: the modular power that Shor's algorithm needs. Block: [0] from, [1] to,
+// the qubits that hold the exponent a; [2] the base x as typed; [3] the modulus N.
+//
+// With L the bit length of N - 1, it XORs x^a mod N into the L qubits directly above `to`, or,
+// when they do not fit, the L qubits directly below `from`. The exponent qubits stay as they
+// are, so the state depends on a only through x^a mod N. XOR makes it a permutation of the
+// basis states that undoes itself.
+
+#include "gates/frame/gatedialog.h"
+#include "gates/frame/gateplugin.h"
+#include "gates/shor/modules/power/modularpower.h"
+
+#include <bit>
+
+using namespace amplex::frame;
+using amplex::gates::modularPower;
+using amplex::gates::multiplyModulo;
+using amplex::gates::reduceModulo;
+
+extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
+    const std::int32_t* args = amplex::gateArgs(word);
+    if (!args) {
+        return;
+    }
+    const std::int32_t from = args[0];
+    const std::int32_t to = args[1];
+    const std::int32_t x = args[2];
+    const std::int32_t n = args[3];
+    if (!isQubit(from) || !isQubit(to) || from > to || n < 2) {
+        return;
+    }
+    const auto modulus = static_cast<std::uint32_t>(n);
+    // x^a mod N is below N, so it needs the bits of N - 1 (1 .. 31 of them).
+    const auto width = static_cast<int>(std::bit_width(modulus - 1));
+    int low = 0;
+    if (to + width < r->qubitCount) {
+        low = to + 1;
+    } else if (from >= width) {
+        low = from - width;
+    } else {
+        return; // no room for the value beside the exponent
+    }
+    QRegister scratch;
+    if (!scratch.setQubitCount(r->qubitCount)) {
+        return;
+    }
+    const std::uint32_t base = reduceModulo(x, modulus);
+    const auto exponentBits = static_cast<std::uint32_t>(to - from + 1);
+    const std::uint32_t exponentMask = ((~0u) >> (32 - exponentBits)) << from;
+    std::uint32_t exponent = 0;
+    std::uint32_t value = 1; // x^0, and N >= 2
+    const std::uint64_t total = r->amplitudeCount();
+    for (std::uint64_t k = 0; k < total; ++k) {
+        const auto i = static_cast<std::uint32_t>(k);
+        // Walking i upwards, the exponent mostly stays or steps by one: one multiplication
+        // per step instead of a whole power for every index.
+        const std::uint32_t a = (i & exponentMask) >> from;
+        if (a != exponent) {
+            value = a == exponent + 1 ? multiplyModulo(value, base, modulus)
+                                      : modularPower(base, a, modulus);
+            exponent = a;
+        }
+        scratch.amplitudes[i ^ (value << low)] = r->amplitudes[i];
+    }
+    r->copyFrom(scratch);
+    recordStep("Power ( a: %i - %i, y: %i - %i, x = %i, N = %i )", from, to, low, low + width - 1,
+               x, n);
+}
+
+namespace {
+
+constexpr int BaseField = 1003;
+constexpr int ModulusField = 1004;
+
+constexpr ControlSpec controls[] = {
+    {ControlKind::Label, 0, "select bitrange of a:", {7, 25, 93, 10}},
+    {ControlKind::Label, 0, "from:", {7, 38, 24, 8}},
+    {ControlKind::BitList, 1001, "", {17, 54, 27, 69}, Preselect::First},
+    {ControlKind::Label, 0, "to:", {57, 38, 29, 11}},
+    {ControlKind::BitList, 1002, "", {67, 54, 27, 69}, Preselect::Last},
+    {ControlKind::Label, 0, "x:", {21, 137, 20, 10}},
+    {ControlKind::Edit, BaseField, "13", {45, 137, 42, 12}},
+    {ControlKind::Label, 0, "N:", {21, 158, 17, 11}},
+    {ControlKind::Edit, ModulusField, "15", {45, 158, 42, 12}},
+    tables::executeButton,
+};
+
+void onExecute(GateDialog& dialog) {
+    const auto range = dialog.selectedPair(1001, 1002, GateDialog::PairRule::Ordered);
+    const auto x = dialog.scanInt(BaseField);
+    const auto n = dialog.scanInt(ModulusField);
+    if (!range || !x || !n) {
+        return;
+    }
+    const std::int32_t block[] = {range->first, range->second, *x, *n};
+    execute(amplex::argumentWord(block));
+}
+
+} // namespace
+
+const GateDialogSpec& amplex::frame::gateDialog() {
+    static const GateDialogSpec spec{"Power", controls, onExecute};
+    return spec;
+}

@@ -1,0 +1,65 @@
+// shor\shordriver: Shor's algorithm for a base x and a number N, with the exponent a in the
+// qubits from .. to: superposition of a, x^a mod N, bit mirror and inverse Fourier transform
+// of a, then the classical post-processing. Composed of gates run by path only, on the state
+// as it finds it. The driver's step comes before the post-processing, so it is in the history
+// while the result is shown.
+// Block: [0] from, [1] to, [2] x, [3] N, handed unchanged to every gate it runs.
+
+#include "gates/frame/gatedialog.h"
+#include "gates/frame/gateplugin.h"
+
+#include <cstdint>
+
+using namespace amplex::frame;
+
+extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
+    const std::int32_t* args = amplex::gateArgs(word);
+    if (!args) {
+        return;
+    }
+    // A single-qubit or reversed range does nothing at all, as does one beyond the register.
+    if (static_cast<std::uint32_t>(args[0]) >= static_cast<std::uint32_t>(args[1]) ||
+        !isQubit(args[1])) {
+        return;
+    }
+    runGate("basic\\hadamardrange", args);
+    runGate("shor\\modules\\power", args);
+    runGate("shor\\modules\\bitmirror", args);
+    runGate("shor\\modules\\invfourier", args);
+    recordStep("Shor ( %i - %i, x = %i, n = %i )", args[0], args[1], args[2], args[3]);
+    runGate("shor\\modules\\fracexpand", args);
+}
+
+namespace {
+
+constexpr ControlSpec controls[] = {
+    {ControlKind::Label, 0, "calculates a factor of N", {7, 7, 100, 9}},
+    {ControlKind::Label, 0, "select bitrange of a:", {7, 25, 93, 10}},
+    {ControlKind::Label, 0, "from:", {7, 38, 24, 8}},
+    {ControlKind::BitList, 1001, "", {17, 54, 27, 69}, Preselect::First},
+    {ControlKind::Label, 0, "to:", {57, 38, 29, 11}},
+    {ControlKind::BitList, 1002, "", {67, 54, 27, 69}, Preselect::Last},
+    {ControlKind::Label, 0, "x:", {21, 137, 20, 10}},
+    {ControlKind::Edit, 1003, "13", {45, 137, 42, 12}},
+    {ControlKind::Label, 0, "N:", {21, 158, 17, 11}},
+    {ControlKind::Edit, 1004, "15", {45, 158, 42, 12}},
+    tables::executeButton,
+};
+
+// Nothing runs unless 0 <= from <= to < n and both fields hold numbers.
+void onExecute(GateDialog& dialog) {
+    const auto range = dialog.selectedPair(1001, 1002, GateDialog::PairRule::Ordered);
+    const auto x = dialog.scanInt(1003);
+    const auto n = dialog.scanInt(1004);
+    if (range && x && n) {
+        const std::int32_t block[] = {range->first, range->second, *x, *n};
+        execute(amplex::argumentWord(block));
+    }
+}
+
+} // namespace
+
+const GateDialogSpec& amplex::frame::gateDialog() {
+    static const GateDialogSpec spec{"Shor", controls, onExecute};
+    return spec;
+}

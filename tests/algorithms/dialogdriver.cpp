@@ -1,0 +1,68 @@
+#include "tests/algorithms/dialogdriver.h"
+
+#include "host/gatehost.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+DialogDriver::DialogDriver(GateHost& host, const char* gatePath) : host_(host) {
+    if (!host_.showGateDialog(gatePath, 1920, 1080)) {
+        return;
+    }
+    // The plug-in's dialog is the one visible top-level dialog: the host keeps one at a time.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* d = qobject_cast<QDialog*>(widget); d && d->isVisible()) {
+            dialog_ = d;
+        }
+    }
+}
+
+DialogDriver::~DialogDriver() {
+    host_.hideGateDialog();
+}
+
+QWidget* DialogDriver::control(int id) const {
+    return dialog_ ? dialog_->findChild<QWidget*>(QString::number(id)) : nullptr;
+}
+
+int DialogDriver::rowCount(int listId) const {
+    auto* list = qobject_cast<QListWidget*>(control(listId));
+    return list ? list->count() : -1;
+}
+
+int DialogDriver::selection(int listId) const {
+    auto* list = qobject_cast<QListWidget*>(control(listId));
+    if (!list || list->selectedItems().isEmpty()) {
+        return -1;
+    }
+    return list->row(list->selectedItems().front());
+}
+
+void DialogDriver::select(int listId, int row) {
+    if (auto* list = qobject_cast<QListWidget*>(control(listId))) {
+        list->clearSelection();
+        if (row >= 0) {
+            list->setCurrentRow(row);
+        }
+    }
+}
+
+QString DialogDriver::text(int editId) const {
+    auto* edit = qobject_cast<QLineEdit*>(control(editId));
+    return edit ? edit->text() : QString();
+}
+
+void DialogDriver::setText(int editId, const QString& text) {
+    if (auto* edit = qobject_cast<QLineEdit*>(control(editId))) {
+        edit->setText(text);
+    }
+}
+
+void DialogDriver::execute() {
+    if (auto* button = qobject_cast<QPushButton*>(control(1000))) {
+        button->click();
+    }
+}

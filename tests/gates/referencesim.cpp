@@ -1,0 +1,113 @@
+#include "tests/gates/referencesim.h"
+
+#include "core/qregister.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <random>
+
+namespace {
+
+bool bit(std::uint64_t i, int k) {
+    return (i >> k) & 1u;
+}
+
+} // namespace
+
+ReferenceSim::ReferenceSim(int n) : state(std::size_t{1} << n), qubits(n) {
+    state[0] = 1.0;
+}
+
+ReferenceSim ReferenceSim::random(int n, unsigned seed) {
+    ReferenceSim sim(n);
+    std::mt19937 engine(seed);
+    std::normal_distribution<double> normal;
+    double norm = 0.0;
+    for (auto& a : sim.state) {
+        a = {normal(engine), normal(engine)};
+        norm += std::norm(a);
+    }
+    for (auto& a : sim.state) {
+        a /= std::sqrt(norm);
+    }
+    return sim;
+}
+
+void ReferenceSim::hadamard(int k) {
+    const double h = std::numbers::sqrt2 / 2.0;
+    std::vector<Amplitude> next(state.size());
+    for (std::uint64_t i = 0; i < state.size(); ++i) {
+        const std::uint64_t zero = i & ~(std::uint64_t{1} << k);
+        const std::uint64_t one = zero | (std::uint64_t{1} << k);
+        // <i|H|j>: +h except -h where both have the bit set.
+        next[i] = h * state[zero] + (bit(i, k) ? -h : h) * state[one];
+    }
+    state = next;
+}
+
+void ReferenceSim::cnot(int control, int target) {
+    std::vector<Amplitude> next(state.size());
+    for (std::uint64_t i = 0; i < state.size(); ++i) {
+        next[bit(i, control) ? i ^ (std::uint64_t{1} << target) : i] = state[i];
+    }
+    state = next;
+}
+
+void ReferenceSim::controlledHadamard(int control, int target) {
+    const ReferenceSim before = *this;
+    hadamard(target);
+    for (std::uint64_t i = 0; i < state.size(); ++i) {
+        if (!bit(i, control)) {
+            state[i] = before.state[i];
+        }
+    }
+}
+
+void ReferenceSim::t(int k) {
+    for (std::uint64_t i = 0; i < state.size(); ++i) {
+        if (bit(i, k)) {
+            state[i] *= std::polar(1.0, std::numbers::pi / 4.0);
+        }
+    }
+}
+
+void ReferenceSim::controlledPhase(int a, int b, double theta) {
+    for (std::uint64_t i = 0; i < state.size(); ++i) {
+        if (bit(i, a) && bit(i, b)) {
+            state[i] *= std::polar(1.0, theta);
+        }
+    }
+}
+
+void ReferenceSim::inverseFourier(int first, int last) {
+    const int m = last - first + 1;
+    const std::uint64_t size = std::uint64_t{1} << m;
+    const std::uint64_t mask = (size - 1) << first;
+    std::vector<Amplitude> next(state.size());
+    for (std::uint64_t i = 0; i < state.size(); ++i) {
+        const std::uint64_t y = (i & mask) >> first;
+        for (std::uint64_t x = 0; x < size; ++x) {
+            const double angle = -2.0 * std::numbers::pi * static_cast<double>(x * y % size) /
+                                 static_cast<double>(size);
+            next[(i & ~mask) | (x << first)] +=
+                std::polar(1.0 / std::sqrt(static_cast<double>(size)), angle) * state[i];
+        }
+    }
+    state = next;
+}
+
+void ReferenceSim::loadInto(QRegister& reg) const {
+    for (std::uint64_t i = 0; i < state.size(); ++i) {
+        reg.amplitudes[i].set(state[i].real(), state[i].imag());
+    }
+}
+
+double ReferenceSim::distanceTo(const QRegister& reg) const {
+    double distance = 0.0;
+    for (std::uint64_t i = 0; i < state.size(); ++i) {
+        const Amplitude a(reg.amplitudes[i].real, reg.amplitudes[i].imag);
+        distance = std::max(distance, std::abs(a - state[i]));
+    }
+    return distance;
+}

@@ -1,0 +1,7 @@
+# The gate tree scan on fixture directories, and the Gates window on the real gate tree.
+amplex_add_test(gateswindow_tests
+    SOURCES
+        ${CMAKE_CURRENT_LIST_DIR}/gatetree_test.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/gateswindow_test.cpp
+    LIBS amplex_host_ui Qt6::Test
+    QT_MAIN GATES)

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QImage>
+
+#include <array>
+#include <cstdint>
+
+class QRegister;
+
+namespace amplex::ui {
+
+class PixelCanvas;
+
+// The bar chart of measurement probabilities, pixel for pixel.
+//
+// Over a one-pixel black outline filled with white, with W = width - 4: "Show all" draws for
+// each basis index i of N = 2^n a black line from (x, h - 1) up towards (x, h - h*p - 1),
+// truncated, the end excluded, at x = W / (2N) + 2 + (i*W) / N, and then a grey pixel at
+// (x, h - 1). One segment of m bits draws the same for each of its D = 2^m values, p being
+// the total probability of the basis states holding that value.
+//
+// Where many bars fall on one pixel column, the tallest and the grey foot give the same
+// picture as all of them in order, so a chart costs one pass over the amplitudes and one line
+// per column, whatever the register's size.
+class ProbabilityChart {
+public:
+    // The segment that a typed number asks for: below 0 gives 0, segmentCount or more gives
+    // the last segment; -1 ("Show all") when there is no segment.
+    static int clampSegment(int wanted, int segmentCount);
+
+    // Renders reg into image (RGB32, the drawing area's size). shownSegment -1 charts every
+    // basis state; a segment number beyond the record's segments is charted as the last one,
+    // and as "Show all" when none is left. A segment whose bit range is empty (its last bit
+    // below its first) is charted as one bar holding the total probability. A null register
+    // leaves the area cleared.
+    void render(const QRegister* reg, int shownSegment, QImage& image);
+
+private:
+    // Bars of the values of bits first .. last (first = n, last = n - 1: one bar, the total).
+    void renderSegment(const QRegister& reg, int first, int last);
+    void beginColumns(int width, int bits);
+    void addBar(std::uint64_t value, double probability);
+    void flushColumn();
+
+    // Values summed per pass in segment mode: enough to read the amplitudes in long runs.
+    static constexpr int ChunkSize = 4096;
+    std::array<double, ChunkSize> sums_{};
+
+    // The column being gathered.
+    PixelCanvas* canvas_ = nullptr;
+    std::int64_t x0_ = 0;
+    std::int64_t span_ = 0;
+    int bits_ = 0;
+    int columnX_ = 0;
+    int columnTop_ = 0;
+    bool columnOpen_ = false;
+};
+
+} // namespace amplex::ui

@@ -1,0 +1,87 @@
+#include "views/registergraph.h"
+
+#include "core/qregister.h"
+#include "views/pixelcanvas.h"
+
+#include <cstdlib>
+
+namespace amplex::ui {
+
+void RegisterGraph::render(const QRegister* reg, QImage& image) {
+    PixelCanvas canvas(image);
+    canvas.clear();
+    if (!reg || !reg->amplitudes || reg->qubitCount < 0 ||
+        reg->qubitCount > QRegister::MaxQubitCount) {
+        return;
+    }
+    const int w = canvas.width();
+    const int h = canvas.height();
+    const int n = reg->qubitCount;
+    const std::uint64_t count = std::uint64_t{1} << n;
+    const int a = h / 2;
+    const std::int64_t x0 = std::int64_t{w} / (2 * static_cast<std::int64_t>(count)) + a;
+    const std::int64_t span = std::int64_t{w} - h;
+
+    // An amplitude of magnitude up to 1 ends within h/2 (plus rounding) of its base.
+    const int radius = h / 2 + 2;
+    const auto side = static_cast<std::size_t>(2 * radius + 1);
+    if (radius != radius_ || marked_.size() != side * side) {
+        radius_ = radius;
+        marked_.assign(side * side, 0);
+    }
+    markedList_.clear();
+    farEnds_.clear();
+
+    const double height = h;
+    bool open = false;
+    int columnX = 0;
+    for (std::uint64_t k = 0; k < count; ++k) {
+        const auto x = static_cast<int>(x0 + PixelCanvas::spread(k, span, n));
+        // x moves monotonically with k, so the pointers of one column arrive together.
+        if (!open || x != columnX) {
+            if (open) {
+                flushColumn(canvas, columnX, a);
+            }
+            open = true;
+            columnX = x;
+        }
+        const Complex& c = reg->amplitudes[k];
+        const int ex = PixelCanvas::truncate(x - height * c.imag / 2, x);
+        const int ey = PixelCanvas::truncate(a - height * c.real / 2, a);
+        const int dx = ex - x;
+        const int dy = ey - a;
+        if (std::abs(dx) <= radius && std::abs(dy) <= radius) {
+            const auto cell =
+                static_cast<std::int32_t>((dy + radius) * static_cast<int>(side) + (dx + radius));
+            if (!marked_[static_cast<std::size_t>(cell)]) {
+                marked_[static_cast<std::size_t>(cell)] = 1;
+                markedList_.push_back(cell);
+            }
+        } else {
+            farEnds_.push_back(QPoint(ex, ey));
+        }
+    }
+    if (open) {
+        flushColumn(canvas, columnX, a);
+    }
+}
+
+void RegisterGraph::flushColumn(PixelCanvas& canvas, int x, int a) {
+    // All of a column's pointers are black and start at the same base, so drawing each end
+    // point once and the red base last gives the picture of drawing them all in order.
+    const int side = 2 * radius_ + 1;
+    for (const std::int32_t cell : markedList_) {
+        marked_[static_cast<std::size_t>(cell)] = 0;
+        const int dx = cell % side - radius_;
+        const int dy = cell / side - radius_;
+        canvas.line(x, a, x + dx, a + dy);
+    }
+    markedList_.clear();
+    for (const QPoint& end : farEnds_) {
+        canvas.line(x, a, end.x(), end.y());
+    }
+    farEnds_.clear();
+    canvas.plot(x, a, PixelCanvas::Red);
+}
+
+} // namespace amplex::ui
