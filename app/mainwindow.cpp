@@ -25,6 +25,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
@@ -82,6 +83,14 @@ MainWindow::MainWindow(QWidget* parent)
     bar_ = new QWidget(this);
     layout->addWidget(bar_);
     controls_ = std::make_unique<ControlTable>(bar_, BarControls);
+    // The captions were measured in a narrower font than ours; each has room up to its value
+    // field, so it takes the width its text needs instead of being cut.
+    for (QLabel* caption : bar_->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (caption->objectName().isEmpty()) {
+            caption->resize(std::max(caption->width(), caption->sizeHint().width()),
+                            caption->height());
+        }
+    }
     if (auto* status = controls_->get<QLabel>(StatusField)) {
         status->setWordWrap(true);
         status->setStyleSheet(QStringLiteral("color: #b00000"));
@@ -181,10 +190,10 @@ void MainWindow::createWindows() {
     probabilities_ = new ProbabilitiesWindow(this);
     historyWindow_ = new HistoryWindow(this);
     segmentationDialog_ = new SegmentationDialog(live_, this);
-    for (QWidget* window : {static_cast<QWidget*>(gates_), static_cast<QWidget*>(state_),
-                            static_cast<QWidget*>(registerGraph_),
-                            static_cast<QWidget*>(probabilities_),
-                            static_cast<QWidget*>(historyWindow_)}) {
+    for (QWidget* window :
+         {static_cast<QWidget*>(gates_), static_cast<QWidget*>(state_),
+          static_cast<QWidget*>(registerGraph_), static_cast<QWidget*>(probabilities_),
+          static_cast<QWidget*>(historyWindow_)}) {
         window->show();
     }
     connect(state_, &StateWindow::viewSettingsChanged, this, [this] { showHistoryText(); });
@@ -208,9 +217,9 @@ void MainWindow::layoutWindows() {
     const QRect desktop = GatesWindow::desktopRect();
     const QSize segmentationSize =
         segmentationDialog_ ? segmentationDialog_->frameGeometry().size() : QSize();
-    const WindowLayout layout = WindowLayout::compute(
-        {desktop.x(), desktop.y(), desktop.width(), desktop.height()}, segmentationSize.width(),
-        segmentationSize.height());
+    const WindowLayout layout =
+        WindowLayout::compute({desktop.x(), desktop.y(), desktop.width(), desktop.height()},
+                              segmentationSize.width(), segmentationSize.height());
     placeWindow(this, layout.mainWindow);
     placeWindow(gates_, layout.gates);
     placeWindow(state_, layout.state);
@@ -232,8 +241,7 @@ void MainWindow::applyQubitCount() {
     }
     if (QubitCountInput::needsConfirmation(*count)) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Attention"),
-                        QStringLiteral("Are you sure?"), QMessageBox::Yes | QMessageBox::No,
-                        this);
+                        QStringLiteral("Are you sure?"), QMessageBox::Yes | QMessageBox::No, this);
         if (box.exec() != QMessageBox::Yes) {
             field->setText(current);
             return;
@@ -270,8 +278,8 @@ void MainWindow::resetRegister(int n) {
 
 void MainWindow::refreshViews() {
     refreshTimer_.stop();
-    setField(PositionField, QString::asprintf("%i / %i", history_.historyPosition(),
-                                              history_.historySize()));
+    setField(PositionField,
+             QString::asprintf("%i / %i", history_.historyPosition(), history_.historySize()));
     if (state_) {
         state_->showListing(&live_);
     }

@@ -33,9 +33,8 @@ WindowLayout WindowLayout::compute(const ScreenRect& desktop, int segmentationWi
     layout.registerGraph = rect(0, share(80, h), left, share(150, h) + 1);
     layout.probabilities = rect(0, share(230, h), left, share(150, h) + 1);
     layout.history = rect(0, share(380, h), left, share(260, h) + 1);
-    layout.segmentation =
-        rect(desktop.x + (desktop.width - segmentationWidth) / 2,
-             desktop.y + (desktop.height - segmentationHeight) / 2, segmentationWidth,
-             segmentationHeight);
+    layout.segmentation = rect(desktop.x + (desktop.width - segmentationWidth) / 2,
+                               desktop.y + (desktop.height - segmentationHeight) / 2,
+                               segmentationWidth, segmentationHeight);
     return layout;
 }

@@ -7,6 +7,7 @@
 #include "core/qregister.h"
 #include "core/segmentation.h"
 #include "host/gatehost.h"
+#include "host/gatelibrary.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,8 +15,15 @@
 
 namespace {
 
+// The program links Qt itself, so the Qt libraries that every plug-in needs stay loaded
+// between gate runs. This program does not: one plug-in held open does the same here.
+GateLibrary keepQtLoaded() {
+    return GateLibrary::open("basic\\cnotgate", {AMPLEX_BUILD_DIR});
+}
+
 void searchWhole(benchmark::State& state, bool withHistory) {
     const int m = static_cast<int>(state.range(0));
+    const GateLibrary resident = keepQtLoaded();
     Segmentation segmentation;
     QRegister live;
     live.segmentation = &segmentation;
@@ -54,6 +62,7 @@ void searchWithoutHistory(benchmark::State& state) {
 // One run by path of the Hadamard gate on a one-qubit register: loading, wiring and unloading
 // a plug-in, with next to no work in it.
 void runByPathOnly(benchmark::State& state) {
+    const GateLibrary resident = keepQtLoaded();
     QRegister live;
     live.setQubitCount(1);
     live.amplitudes[0] = 1.0;

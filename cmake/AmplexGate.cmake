@@ -18,7 +18,10 @@ function(amplex_add_gate)
         CXX_VISIBILITY_PRESET hidden
         VISIBILITY_INLINES_HIDDEN ON)
     target_compile_options(${target} PRIVATE -fno-gnu-unique)
-    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+    target_link_options(${target} PRIVATE -Wl,--no-undefined
+                        -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/gateexports.map)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
+                 ${PROJECT_SOURCE_DIR}/cmake/gateexports.map)
     target_link_libraries(${target} PRIVATE amplex_gate_frame amplex_core amplex_warnings
                                             ${GATE_LIBS})
     set_property(GLOBAL APPEND PROPERTY AMPLEX_GATE_TARGETS ${target})

@@ -12,6 +12,8 @@ GateHost::GateHost(QRegister& live, std::vector<std::filesystem::path> searchRoo
 }
 
 GateHost::~GateHost() {
+    // The sink's owner may already be gone; a dialog closed on the way out records nothing.
+    stepSink_ = nullptr;
     hideGateDialog();
     // Hosts need not go in the reverse order of their creation: unlink this one wherever it
     // is, so that no callback can reach it once it is gone.

@@ -34,6 +34,8 @@ public:
                                            GateLibrary::defaultSearchRoots());
     GateHost(const GateHost&) = delete;
     GateHost& operator=(const GateHost&) = delete;
+    // Closes the shown dialog without passing on any step it reports, and hands the
+    // callbacks back to the host made before this one.
     ~GateHost();
 
     static GateHost* current();

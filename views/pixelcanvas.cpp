@@ -1,7 +1,6 @@
 #include "views/pixelcanvas.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 
 namespace amplex::ui {
@@ -87,19 +86,18 @@ void PixelCanvas::line(int x0, int y0, int x1, int y1) {
     }
 }
 
-std::int64_t PixelCanvas::spread(std::uint64_t index, std::int64_t span, int bits) {
-    if (span >= 0) {
-        return static_cast<std::int64_t>((index * static_cast<std::uint64_t>(span)) >> bits);
+std::uint64_t PixelCanvas::columnEnd(std::uint64_t index, std::int64_t span, int bits,
+                                     std::uint64_t count) {
+    const std::uint64_t magnitude =
+        span >= 0 ? static_cast<std::uint64_t>(span) : static_cast<std::uint64_t>(-span);
+    if (magnitude == 0) {
+        return count; // every index on one column
     }
-    return -static_cast<std::int64_t>((index * static_cast<std::uint64_t>(-span)) >> bits);
-}
-
-int PixelCanvas::truncate(double value, int fallback) {
-    constexpr double Limit = 16777216.0;
-    if (std::isnan(value)) {
-        return fallback;
-    }
-    return static_cast<int>(std::clamp(value, -Limit, Limit));
+    // Column q holds the indexes i with floor(i * magnitude / 2^bits) = q; the next one starts
+    // at the smallest i with i * magnitude >= (q + 1) * 2^bits.
+    const std::uint64_t q = (index * magnitude) >> bits;
+    const std::uint64_t next = (((q + 1) << bits) + magnitude - 1) / magnitude;
+    return std::min(next, count);
 }
 
 } // namespace amplex::ui

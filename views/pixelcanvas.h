@@ -33,10 +33,25 @@ public:
 
     // (index * span) / 2^bits with the quotient truncated toward zero, in 64 bits: where the
     // basis states (or segment values) are spread over a width. index < 2^bits.
-    static std::int64_t spread(std::uint64_t index, std::int64_t span, int bits);
+    static std::int64_t spread(std::uint64_t index, std::int64_t span, int bits) {
+        if (span >= 0) {
+            return static_cast<std::int64_t>((index * static_cast<std::uint64_t>(span)) >> bits);
+        }
+        return -static_cast<std::int64_t>((index * static_cast<std::uint64_t>(-span)) >> bits);
+    }
+    // The first index after `index` whose spread differs from that of `index`, at most
+    // `count`: the indexes index .. result - 1 share one pixel column.
+    static std::uint64_t columnEnd(std::uint64_t index, std::int64_t span, int bits,
+                                   std::uint64_t count);
     // A floating-point coordinate truncated toward zero; NaN counts as `fallback`, and values
     // beyond +-2^24 are held there, far outside any image, so the conversion stays defined.
-    static int truncate(double value, int fallback);
+    static int truncate(double value, int fallback) {
+        constexpr double Limit = 16777216.0;
+        if (!(value == value)) { // NaN
+            return fallback;
+        }
+        return static_cast<int>(value < -Limit ? -Limit : value > Limit ? Limit : value);
+    }
 
 private:
     QImage& image_;

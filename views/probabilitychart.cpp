@@ -61,10 +61,27 @@ void ProbabilityChart::renderSegment(const QRegister& reg, int first, int last) 
     const std::uint64_t highCount = std::uint64_t{1} << (n - last - 1);
     beginColumns(canvas_->width(), m);
 
+    const Complex* amplitudes = reg.amplitudes;
+    if (m == n) {
+        // One bar per basis state: a column's tallest bar straight from the amplitudes.
+        for (std::uint64_t i = 0; i < values;) {
+            const std::uint64_t end = PixelCanvas::columnEnd(i, span_, bits_, values);
+            columnX_ = static_cast<int>(x0_ + PixelCanvas::spread(i, span_, bits_));
+            double maximum = 0.0;
+            for (; i < end; ++i) {
+                const double p = amplitudes[i].norm();
+                maximum = p > maximum ? p : maximum;
+            }
+            columnMaximum_ = maximum;
+            columnOpen_ = true;
+            flushColumn();
+        }
+        return;
+    }
+
     // Each pass sums a chunk of values. Looping over the bits above the segment, then the
     // values, then the bits below it reads the amplitudes in runs of chunk * 2^first, and adds
     // each value's terms in increasing basis index, the order the sum is defined in.
-    const Complex* amplitudes = reg.amplitudes;
     for (std::uint64_t v0 = 0; v0 < values; v0 += ChunkSize) {
         const std::uint64_t chunk = std::min<std::uint64_t>(ChunkSize, values - v0);
         std::fill_n(sums_.begin(), chunk, 0.0);
@@ -79,44 +96,49 @@ void ProbabilityChart::renderSegment(const QRegister& reg, int first, int last) 
                 sums_[v] = sum;
             }
         }
-        for (std::uint64_t v = 0; v < chunk; ++v) {
-            addBar(v0 + v, sums_[v]);
-        }
+        addBars(v0, sums_.data(), chunk);
     }
     flushColumn();
 }
 
 void ProbabilityChart::beginColumns(int width, int bits) {
-    const std::int64_t values = std::int64_t{1} << bits;
+    values_ = std::uint64_t{1} << bits;
     span_ = std::int64_t{width} - 4;
-    x0_ = span_ / (2 * values) + 2;
+    x0_ = span_ / (2 * static_cast<std::int64_t>(values_)) + 2;
     bits_ = bits;
     columnOpen_ = false;
+    columnEnd_ = 0;
 }
 
-void ProbabilityChart::addBar(std::uint64_t value, double probability) {
-    const int h = canvas_->height();
-    const auto x = static_cast<int>(x0_ + PixelCanvas::spread(value, span_, bits_));
-    const int top = PixelCanvas::truncate(h - h * probability - 1, h - 1);
-    // x never decreases (never increases when the area is narrower than 4 pixels), so the bars
-    // of one column arrive together; only the tallest of them shows.
-    if (columnOpen_ && x == columnX_) {
-        columnTop_ = std::min(columnTop_, top);
-        return;
+void ProbabilityChart::addBars(std::uint64_t first, const double* probabilities,
+                               std::uint64_t count) {
+    // The bars of one column arrive together, since x moves monotonically with the value.
+    // All start at the foot, so the tallest one covers the others; the height is monotone in
+    // the probability, so the column's largest probability gives the tallest bar. A NaN
+    // probability, which draws no bar, never wins the comparison.
+    for (std::uint64_t i = 0; i < count; ++i) {
+        const std::uint64_t value = first + i;
+        if (value >= columnEnd_) {
+            flushColumn();
+            columnOpen_ = true;
+            columnX_ = static_cast<int>(x0_ + PixelCanvas::spread(value, span_, bits_));
+            columnEnd_ = PixelCanvas::columnEnd(value, span_, bits_, values_);
+            columnMaximum_ = 0.0;
+        }
+        if (probabilities[i] > columnMaximum_) {
+            columnMaximum_ = probabilities[i];
+        }
     }
-    flushColumn();
-    columnOpen_ = true;
-    columnX_ = x;
-    columnTop_ = top;
 }
 
 void ProbabilityChart::flushColumn() {
     if (!columnOpen_) {
         return;
     }
-    const int foot = canvas_->height() - 1;
-    canvas_->verticalLine(columnX_, foot, columnTop_);
-    canvas_->plot(columnX_, foot, PixelCanvas::Grey);
+    const int h = canvas_->height();
+    const int top = PixelCanvas::truncate(h - h * columnMaximum_ - 1, h - 1);
+    canvas_->verticalLine(columnX_, h - 1, top);
+    canvas_->plot(columnX_, h - 1, PixelCanvas::Grey);
     columnOpen_ = false;
 }
 

@@ -39,7 +39,8 @@ private:
     // Bars of the values of bits first .. last (first = n, last = n - 1: one bar, the total).
     void renderSegment(const QRegister& reg, int first, int last);
     void beginColumns(int width, int bits);
-    void addBar(std::uint64_t value, double probability);
+    // Adds the bars of values first, first + 1, .. in order.
+    void addBars(std::uint64_t first, const double* probabilities, std::uint64_t count);
     void flushColumn();
 
     // Values summed per pass in segment mode: enough to read the amplitudes in long runs.
@@ -51,8 +52,10 @@ private:
     std::int64_t x0_ = 0;
     std::int64_t span_ = 0;
     int bits_ = 0;
+    std::uint64_t values_ = 0;
+    std::uint64_t columnEnd_ = 0; // first value of the next column
     int columnX_ = 0;
-    int columnTop_ = 0;
+    double columnMaximum_ = 0.0;
     bool columnOpen_ = false;
 };
 

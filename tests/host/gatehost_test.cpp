@@ -227,13 +227,13 @@ TEST(GateHost, CallbacksReachTheNewestLiveHostInAnyOrderOfDestruction) {
     GateHost::recordStepCallback("lost");
 }
 
+// The history goes before the host, whose dialog then closes without reaching it.
 TEST(GateHost, StepsDeeperThanFourAreNotRecordedInTheHistory) {
     FixtureHost f;
     StepHistory history(f.live);
     ASSERT_TRUE(f.host.showGateDialog("fixtures\\chain", 1024, 768));
     f.host.setStepSink([&](const char* text, int depth) { history.recordStep(text, depth); });
     f.runFromDialog(5);
-    f.host.setStepSink({}); // the dialog's last step must not reach the history once it is gone
     ASSERT_EQ(history.historySize(), 5);
     for (int k = 0; k < 5; ++k) {
         EXPECT_EQ(history.entry(k).depth, 4 - k);

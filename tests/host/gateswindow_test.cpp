@@ -100,8 +100,7 @@ TEST_F(GatesWindowTest, SelectingALeafShowsItsDialogBelowTheGatesColumn) {
     const QRect desktop = GatesWindow::desktopRect();
     const ScreenRect expected =
         GateHost::dialogRect(desktop.x() + desktop.width(), desktop.y() + desktop.height());
-    EXPECT_EQ(shown->geometry(),
-              QRect(expected.x, expected.y, expected.width, expected.height));
+    EXPECT_EQ(shown->geometry(), QRect(expected.x, expected.y, expected.width, expected.height));
 }
 
 TEST_F(GatesWindowTest, SelectingADirectoryRemovesTheDialogAndShowsNone) {

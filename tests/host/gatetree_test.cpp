@@ -42,11 +42,10 @@ TEST_F(GateTreeScan, MirrorsTheDirectoriesWithSortedSiblings) {
     touch("shor/modules/invfourier.so");
     touch("basic/hadamardrange.so");
     touch("basic/cnotgate.so");
-    EXPECT_EQ(GateTree::scan(root),
-              (std::vector<Entry>{
-                  branch("basic", {leaf("cnotgate"), leaf("hadamardrange")}),
-                  branch("shor", {branch("modules", {leaf("invfourier")})}),
-              }));
+    EXPECT_EQ(GateTree::scan(root), (std::vector<Entry>{
+                                        branch("basic", {leaf("cnotgate"), leaf("hadamardrange")}),
+                                        branch("shor", {branch("modules", {leaf("invfourier")})}),
+                                    }));
 }
 
 TEST_F(GateTreeScan, EveryFileIsAnEntryNamedWithoutItsLastSuffix) {

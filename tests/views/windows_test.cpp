@@ -31,6 +31,12 @@ template <typename T> T* child(QWidget& window, int id) {
     return widget;
 }
 
+// Clicks a radio button on its indicator: the button takes clicks on its indicator and text
+// only, not on the rest of its rectangle.
+void clickRadio(QRadioButton* radio) {
+    QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(4, radio->height() / 2));
+}
+
 // Types text into an edit field and takes the focus away from it.
 void typeAndLeave(QLineEdit* edit, const QString& text) {
     edit->setText(text);
@@ -98,12 +104,12 @@ TEST_F(Views, StateWindowSortButtonsExcludeEachOtherAndSurviveANewRegister) {
     auto* desc = child<QRadioButton>(window, 1048);
     auto* unsorted = child<QRadioButton>(window, 1046);
     EXPECT_TRUE(unsorted->isChecked());
-    QTest::mouseClick(desc, Qt::LeftButton);
-    QTest::mouseClick(desc, Qt::LeftButton); // a second click keeps it
+    clickRadio(desc);
+    clickRadio(desc); // a second click keeps it
     EXPECT_TRUE(desc->isChecked());
     EXPECT_FALSE(unsorted->isChecked());
     EXPECT_EQ(window.sortMode(), 2);
-    QTest::mouseClick(asc, Qt::LeftButton);
+    clickRadio(asc);
     EXPECT_FALSE(desc->isChecked());
     EXPECT_EQ(window.sortMode(), 1);
     QTest::mouseClick(child<QPushButton>(window, 1029), Qt::LeftButton);
@@ -157,11 +163,11 @@ TEST_F(Views, SegmentationRadiosWriteAtOnceAndUncheckTheirPartner) {
     auto* binary = child<QRadioButton>(dialog, 1037);
     auto* decimal = child<QRadioButton>(dialog, 1036);
     EXPECT_TRUE(decimal->isChecked());
-    QTest::mouseClick(binary, Qt::LeftButton);
+    clickRadio(binary);
     EXPECT_FALSE(decimal->isChecked());
     EXPECT_EQ(seg.options[0].decimal, 0);
-    QTest::mouseClick(child<QRadioButton>(dialog, 1042), Qt::LeftButton);
-    QTest::mouseClick(child<QRadioButton>(dialog, 1032), Qt::LeftButton);
+    clickRadio(child<QRadioButton>(dialog, 1042));
+    clickRadio(child<QRadioButton>(dialog, 1032));
     EXPECT_FALSE(child<QRadioButton>(dialog, 1031)->isChecked());
     EXPECT_EQ(seg.globalDirection, 1);
     EXPECT_EQ(std::string(reg.basisLabel(5)), "|101>");
@@ -250,12 +256,12 @@ TEST_F(Views, ProbabilitiesSegmentNumberIsClampedAndShown) {
     EXPECT_EQ(window.shownSegment(), 1);
     EXPECT_EQ(number->text(), "1");
 
-    QTest::mouseClick(all, Qt::LeftButton);
+    clickRadio(all);
     EXPECT_EQ(window.shownSegment(), -1);
     EXPECT_FALSE(one->isChecked());
 
     seg.segmentCount = 0;
-    QTest::mouseClick(one, Qt::LeftButton);
+    clickRadio(one);
     EXPECT_EQ(window.shownSegment(), -1);
     EXPECT_EQ(number->text(), "-1");
     EXPECT_TRUE(all->isChecked());

@@ -1,0 +1,151 @@
+// How long the main window takes to bring every view up to date after a step, as a whole and
+// view by view, at 15, 20 and 24 qubits, with the State window unsorted (mode 0) and sorted
+// descending (mode 2), and the History window listing five steps.
+//
+// The charts render when painted; each chart figure is its draw plus that rendering.
+// Run from the build directory: ./bench/refreshviews_bench
+
+#include "app/historywindow.h"
+#include "app/mainwindow.h"
+#include "views/probabilitieswindow.h"
+#include "views/registergraphwindow.h"
+#include "views/statewindow.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QtCore/qtestsupport_core.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+
+namespace {
+
+using amplex::ui::MainWindow;
+
+MainWindow* window = nullptr;
+int preparedQubits = 0;
+int preparedMode = -1;
+
+// The live register at n qubits in a random normalised state, five steps recorded, and the
+// State window in the given sort mode.
+void prepare(int qubits, int mode) {
+    if (qubits != preparedQubits) {
+        window->resetRegister(qubits);
+        QRegister& live = window->liveRegister();
+        std::mt19937_64 gen(static_cast<unsigned>(qubits));
+        std::normal_distribution<double> normal;
+        double sum = 0;
+        const std::uint64_t total = live.amplitudeCount();
+        for (std::uint64_t i = 0; i < total; ++i) {
+            live.amplitudes[i].set(normal(gen), normal(gen));
+            sum += live.amplitudes[i].norm();
+        }
+        const double scale = 1 / std::sqrt(sum);
+        for (std::uint64_t i = 0; i < total; ++i) {
+            live.amplitudes[i] = live.amplitudes[i] * scale;
+        }
+        for (int k = 0; k < 5; ++k) {
+            window->gateHost().recordStep("random state");
+        }
+        preparedQubits = qubits;
+        preparedMode = -1;
+    }
+    if (mode != preparedMode) {
+        const char* radio = mode == 0 ? "1046" : mode == 1 ? "1047" : "1048";
+        window->stateWindow()->findChild<QAbstractButton*>(radio)->click();
+        preparedMode = mode;
+    }
+    QTest::qWait(5); // the refresh that the recorded steps asked for
+}
+
+void setUp(benchmark::State& state) {
+    prepare(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+}
+
+void BM_RefreshViews(benchmark::State& state) {
+    setUp(state);
+    for (auto _ : state) {
+        window->refreshViews();
+        benchmark::DoNotOptimize(window->registerGraphWindow()->picture().constBits());
+        benchmark::DoNotOptimize(window->probabilitiesWindow()->picture().constBits());
+    }
+}
+
+void BM_StateListing(benchmark::State& state) {
+    setUp(state);
+    for (auto _ : state) {
+        window->stateWindow()->showListing(&window->liveRegister());
+    }
+}
+
+void BM_RegisterGraph(benchmark::State& state) {
+    setUp(state);
+    for (auto _ : state) {
+        window->registerGraphWindow()->draw(&window->liveRegister());
+        benchmark::DoNotOptimize(window->registerGraphWindow()->picture().constBits());
+    }
+}
+
+void BM_Probabilities(benchmark::State& state) {
+    setUp(state);
+    for (auto _ : state) {
+        window->probabilitiesWindow()->draw(&window->liveRegister());
+        benchmark::DoNotOptimize(window->probabilitiesWindow()->picture().constBits());
+    }
+}
+
+void BM_HistoryText(benchmark::State& state) {
+    setUp(state);
+    const auto* view = window->stateWindow();
+    for (auto _ : state) {
+        window->historyWindow()->showHistory(window->history(), view->firstIndex(),
+                                             view->shownCount(), view->sortMode());
+    }
+}
+
+// The probability sum and a new measurement, the two bar fields that read the register.
+void BM_BarFields(benchmark::State& state) {
+    setUp(state);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(window->liveRegister().probabilitySum());
+        window->showMeasurement();
+    }
+}
+
+void sizes(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"qubits", "sort"})->Unit(benchmark::kMillisecond);
+    for (int qubits : {15, 20, 24}) {
+        for (int mode : {0, 2}) {
+            b->Args({qubits, mode});
+        }
+    }
+}
+
+BENCHMARK(BM_RefreshViews)->Apply(sizes);
+BENCHMARK(BM_StateListing)->Apply(sizes);
+BENCHMARK(BM_RegisterGraph)->Apply(sizes);
+BENCHMARK(BM_Probabilities)->Apply(sizes);
+BENCHMARK(BM_HistoryText)->Apply(sizes);
+BENCHMARK(BM_BarFields)->Apply(sizes);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    auto mainWindow = std::make_unique<MainWindow>();
+    mainWindow->show();
+    if (!QTest::qWaitFor([&] { return mainWindow->isStarted(); }, 10000)) {
+        return 1;
+    }
+    window = mainWindow.get();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
