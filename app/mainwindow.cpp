@@ -251,6 +251,9 @@ void MainWindow::applyQubitCount() {
 }
 
 void MainWindow::resetRegister(int n) {
+    if (n < QubitCountInput::MinQubits || n > QubitCountInput::MaxQubits) {
+        return;
+    }
     history_.clearHistory();
     setField(QubitsField, QString::number(n));
     setField(StatusField, QString());

@@ -58,8 +58,9 @@ public:
     // Reads the qubits field: a whole number 1 .. 26 resets the register to it (above 16 only
     // after "Are you sure?" is answered Yes); anything else, or No, puts the current count back.
     void applyQubitCount();
-    // A new register of n qubits (1 .. 26) in the basis state 0 with an empty history and the
-    // default segmentation; the views start afresh and the first gate's dialog is shown again.
+    // A new register of n qubits (1 .. 26; other counts are ignored) in the basis state 0 with
+    // an empty history and the default segmentation; the views start afresh and the first
+    // gate's dialog is shown again.
     // When the array cannot be allocated, the register keeps its size (reset to the basis
     // state 0), the field shows that size and the status field says so.
     void resetRegister(int n);

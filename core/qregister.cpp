@@ -70,13 +70,14 @@ double sortKey(const Complex& c) {
 struct ListingOrder {
     const Complex* amplitudes;
     bool descending;
-    bool operator()(std::uint32_t a, std::uint32_t b) const {
-        const double ka = sortKey(amplitudes[a]);
-        const double kb = sortKey(amplitudes[b]);
+    bool operator()(double ka, std::uint32_t a, double kb, std::uint32_t b) const {
         if (ka != kb) {
             return descending ? ka > kb : ka < kb;
         }
         return a < b;
+    }
+    bool operator()(std::uint32_t a, std::uint32_t b) const {
+        return (*this)(sortKey(amplitudes[a]), a, sortKey(amplitudes[b]), b);
     }
 };
 
@@ -99,15 +100,25 @@ std::vector<std::uint32_t> selectWindow(const Complex* amplitudes, std::uint64_t
         };
         std::vector<std::uint32_t> heap;
         heap.reserve(k);
+        // Most entries only meet the heap's top; its key is kept at hand, so the pass costs
+        // one key per entry.
+        double topKey = 0.0;
         for (std::uint64_t i = 0; i < total; ++i) {
             const auto index = static_cast<std::uint32_t>(i);
             if (heap.size() < k) {
                 heap.push_back(index);
                 std::push_heap(heap.begin(), heap.end(), heapOrder);
-            } else if (heapOrder(index, heap.front())) {
+                topKey = sortKey(amplitudes[heap.front()]);
+                continue;
+            }
+            const double key = sortKey(amplitudes[index]);
+            const bool enters = front ? order(key, index, topKey, heap.front())
+                                      : order(topKey, heap.front(), key, index);
+            if (enters) {
                 std::pop_heap(heap.begin(), heap.end(), heapOrder);
                 heap.back() = index;
                 std::push_heap(heap.begin(), heap.end(), heapOrder);
+                topKey = sortKey(amplitudes[heap.front()]);
             }
         }
         std::sort(heap.begin(), heap.end(), order);
@@ -321,7 +332,10 @@ const char* QRegister::sortedListing(std::uint32_t first, std::uint32_t count, i
     if (first >= total || count == 0) {
         return buffer;
     }
-    const std::uint64_t shown = std::min<std::uint64_t>(count, total - first);
+    // Every entry takes at least one character, so no more than ListingSize entries can show:
+    // a larger count would only select and sort entries that are cut off anyway.
+    const std::uint64_t shown =
+        std::min<std::uint64_t>({count, total - first, std::uint64_t{ListingSize}});
     const std::vector<std::uint32_t> window =
         selectWindow(amplitudes, total, first, shown, mode != 1, sortOrder);
     int length = 0;

@@ -67,27 +67,4 @@ TEST(Complex, ExtremeValuesStayWithinTheTextBuffer) {
     EXPECT_EQ(textOf(-4.9e-324, -4.9e-324), "-4.9407e-324 - 4.9407e-324i");
 }
 
-TEST(Complex, ArithmeticUsedByTheGates) {
-    Complex a(1.5, -2);
-    a += Complex(0.5, 1);
-    EXPECT_EQ(a.real, 2);
-    EXPECT_EQ(a.imag, -1);
-    a -= Complex(1, 1);
-    EXPECT_EQ(a.real, 1);
-    EXPECT_EQ(a.imag, -2);
-    const Complex scaled = a * 0.5;
-    EXPECT_EQ(scaled.real, 0.5);
-    EXPECT_EQ(scaled.imag, -1);
-    const Complex product = Complex(1, 2) * Complex(3, -1); // (1 + 2i)(3 - i) = 5 + 5i
-    EXPECT_EQ(product.real, 5);
-    EXPECT_EQ(product.imag, 5);
-    Complex turn;
-    turn.setAngle(M_PI / 2);
-    EXPECT_NEAR(turn.real, 0, 1e-16);
-    EXPECT_EQ(turn.imag, 1);
-    turn.set(-3, 4);
-    EXPECT_EQ(turn.magnitude(), 5);
-    EXPECT_EQ(turn.norm(), 25);
-}
-
 } // namespace

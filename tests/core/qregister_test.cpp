@@ -156,6 +156,9 @@ TEST_F(SortedListing, EndsHoldTheExtremesAndCountsAreCut) {
     EXPECT_EQ(std::string(r.reg.sortedListing(0, 2, 1)), "+nan |17>     +0.5 |4000>     ");
     EXPECT_EQ(r.reg.sortedListing(total - 5, 30, 1), expected(ascending, total - 5, 5));
     EXPECT_EQ(r.reg.sortedListing(total - 5, 30, -7), expected(descending, total - 5, 5));
+    // A count beyond what the buffer holds gives a full buffer of the same order.
+    EXPECT_EQ(r.reg.sortedListing(total / 2, 0xFFFFFFFFu, 2),
+              expected(descending, total / 2, total).substr(0, QRegister::ListingSize - 1));
     EXPECT_STREQ(r.reg.sortedListing(total, 30, 1), "");
     EXPECT_STREQ(r.reg.sortedListing(0, 0, 2), "");
     // Mode 0 is the unsorted listing.

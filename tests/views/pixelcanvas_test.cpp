@@ -33,18 +33,6 @@ QImage blank(int w, int h) {
 
 } // namespace
 
-TEST(PixelCanvas, ClearDrawsAnOutlineFilledWhite) {
-    QImage image(5, 4, QImage::Format_RGB32);
-    PixelCanvas canvas(image);
-    canvas.clear();
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 5; ++x) {
-            const bool edge = x == 0 || y == 0 || x == 4 || y == 3;
-            EXPECT_EQ(canvas.pixel(x, y), edge ? PixelCanvas::Black : PixelCanvas::White);
-        }
-    }
-}
-
 TEST(PixelCanvas, LinesDrawTheirStartButNotTheirEnd) {
     QImage image = blank(20, 20);
     PixelCanvas canvas(image);
@@ -66,18 +54,6 @@ TEST(PixelCanvas, LinesDrawTheirStartButNotTheirEnd) {
     }
 }
 
-TEST(PixelCanvas, VerticalLinesExcludeTheirEndAndClip) {
-    QImage image = blank(4, 6);
-    PixelCanvas canvas(image);
-    canvas.verticalLine(1, 5, 2);
-    EXPECT_EQ(blackPixels(image), (Pixels{{1, 5}, {1, 4}, {1, 3}}));
-    canvas.verticalLine(2, 5, -1000);
-    EXPECT_EQ(blackPixels(image).size(), 3u + 6u);
-    canvas.verticalLine(3, 2, 2);
-    canvas.verticalLine(7, 0, 5);
-    EXPECT_EQ(blackPixels(image).size(), 9u);
-}
-
 TEST(PixelCanvas, FarLinesStopAtTheEdgeOfTheImage) {
     QImage image = blank(8, 8);
     PixelCanvas canvas(image);
@@ -90,15 +66,12 @@ TEST(PixelCanvas, FarLinesStopAtTheEdgeOfTheImage) {
     EXPECT_EQ(drawn.count({7, 4}), 1u);
 }
 
-TEST(PixelCanvas, TruncationIsTowardZeroAndAlwaysDefined) {
+TEST(PixelCanvas, CoordinatesTruncateTowardZeroAndNeverOverflow) {
     EXPECT_EQ(PixelCanvas::truncate(-0.5, 9), 0);
     EXPECT_EQ(PixelCanvas::truncate(-1.5, 9), -1);
     EXPECT_EQ(PixelCanvas::truncate(99.999, 9), 99);
     EXPECT_EQ(PixelCanvas::truncate(std::nan(""), 9), 9);
     EXPECT_EQ(PixelCanvas::truncate(-std::numeric_limits<double>::infinity(), 9), -16777216);
-}
-
-TEST(PixelCanvas, SpreadTruncatesTowardZeroWithoutOverflow) {
     EXPECT_EQ(PixelCanvas::spread(3, 10, 2), 7);
     EXPECT_EQ(PixelCanvas::spread(1, -3, 1), -1);
     // 2^26 basis states over a wide area overflow 32 bits.

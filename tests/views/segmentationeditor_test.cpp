@@ -26,18 +26,10 @@ protected:
 
 } // namespace
 
-TEST_F(SegmentationEditorTest, OneSegmentShowsTheWholeRegisterReadOnly) {
-    EXPECT_EQ(editor.segmentCount(), 1);
-    EXPECT_EQ(editor.selected(), 0);
-    EXPECT_EQ(editor.fromText(), "0");
-    EXPECT_TRUE(editor.fromReadOnly());
+TEST_F(SegmentationEditorTest, AddedSegmentStartsEmptyUntilToIsLowered) {
     EXPECT_EQ(editor.toText(), "3");
     EXPECT_TRUE(editor.toReadOnly());
-    EXPECT_FALSE(editor.applyTo("1"));
-    EXPECT_FALSE(editor.applyFrom("1"));
-}
-
-TEST_F(SegmentationEditorTest, AddedSegmentStartsEmptyUntilToIsLowered) {
+    EXPECT_FALSE(editor.applyTo("1")); // the only segment always ends at the top bit
     ASSERT_EQ(editor.add(), SegmentationEditor::AddResult::Added);
     EXPECT_EQ(seg.segmentCount, 2);
     EXPECT_EQ(editor.selected(), 0);
@@ -120,20 +112,6 @@ TEST_F(SegmentationEditorTest, NoSegmentLeftIsSafeAndAddStartsAgain) {
     EXPECT_EQ(seg.segmentEnd[0], 2);
     EXPECT_EQ(seg.options[0].decimal, 1);
     EXPECT_EQ(label(13), "|13>");
-}
-
-TEST_F(SegmentationEditorTest, OptionsGoToTheSelectedSegmentOnly) {
-    editor.add();
-    editor.applyTo("1");
-    editor.select(1);
-    editor.setDecimal(0);
-    editor.setZeroFill(1);
-    editor.setDirection(1);
-    editor.setGlobalDirection(1);
-    EXPECT_EQ(seg.options[0].decimal, 1);
-    EXPECT_EQ(seg.globalDirection, 1);
-    EXPECT_EQ(label(13), "|1>|11>"); // segment 1 = 3, binary, zero filled, low digit first
-    EXPECT_EQ(editor.options().zeroFill, 1);
 }
 
 TEST_F(SegmentationEditorTest, StaleSelectionWritesNothing) {
