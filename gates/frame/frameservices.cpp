@@ -1,5 +1,7 @@
 #include "gates/frame/gateplugin.h"
 
+#include "gates/frame/gatedialog.h"
+
 #include <QMessageBox>
 #include <QString>
 
@@ -17,6 +19,25 @@ void recordStep(const char* format, ...) {
     if (procstep) {
         procstep(text);
     }
+}
+
+namespace {
+
+void executeSelected(GateDialog& dialog, GateDialog::PairRule rule) {
+    if (const auto pair = dialog.selectedPair(1001, 1002, rule)) {
+        const std::int32_t block[] = {pair->first, pair->second};
+        execute(argumentWord(block));
+    }
+}
+
+} // namespace
+
+void executeSelectedRange(GateDialog& dialog) {
+    executeSelected(dialog, GateDialog::PairRule::Ordered);
+}
+
+void executeSelectedPair(GateDialog& dialog) {
+    executeSelected(dialog, GateDialog::PairRule::Distinct);
 }
 
 void showResult(const char* text) {

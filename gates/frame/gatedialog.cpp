@@ -40,17 +40,17 @@ int preselectedRow(Preselect preselect, int n) {
 
 } // namespace
 
-GateDialog::GateDialog(const GateDialogSpec& spec, QWidget* parent)
+GateDialog::GateDialog(const GateDialogSpec& description, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint),
-      spec_(spec) {
-    setWindowTitle(QString::fromUtf8(spec.caption));
+      description_(description) {
+    setWindowTitle(QString::fromUtf8(description.caption));
     QFont dialogFont = font();
     dialogFont.setPointSize(8);
     setFont(dialogFont);
     const QFontMetrics metrics(dialogFont);
 
-    for (const ControlSpec& c : spec.controls) {
+    for (const ControlSpec& c : description.controls) {
         QWidget* widget = nullptr;
         const QString text = QString::fromUtf8(c.text);
         switch (c.kind) {
@@ -70,8 +70,8 @@ GateDialog::GateDialog(const GateDialogSpec& spec, QWidget* parent)
             // Selection, not the current row: a list that gets the focus by Tab moves its
             // current row without selecting, and that must not run a gate.
             QObject::connect(list, &QListWidget::itemSelectionChanged, this, [this, id] {
-                if (spec_.onSelectionChanged) {
-                    spec_.onSelectionChanged(*this, id);
+                if (description_.onSelectionChanged) {
+                    description_.onSelectionChanged(*this, id);
                 }
             });
             widget = list;
@@ -89,8 +89,8 @@ GateDialog::GateDialog(const GateDialogSpec& spec, QWidget* parent)
             button->setDefault(false);
             if (c.id == ExecuteButtonId) {
                 QObject::connect(button, &QPushButton::clicked, this, [this] {
-                    if (spec_.onExecute) {
-                        spec_.onExecute(*this);
+                    if (description_.onExecute) {
+                        description_.onExecute(*this);
                     }
                 });
             }
@@ -161,7 +161,7 @@ std::optional<std::uint32_t> GateDialog::scanUnsigned(int editId, int maxChars) 
 
 void GateDialog::fill() {
     const int n = qubitCount();
-    for (const ControlSpec& c : spec_.controls) {
+    for (const ControlSpec& c : description_.controls) {
         QWidget* widget = control(c.id);
         if (c.kind == ControlKind::BitList) {
             auto* list = static_cast<QListWidget*>(widget);

@@ -23,7 +23,7 @@ public:
     // How two selected qubits must relate for a gate to run.
     enum class PairRule { Distinct, Ordered };
 
-    explicit GateDialog(const GateDialogSpec& spec, QWidget* parent = nullptr);
+    explicit GateDialog(const GateDialogSpec& description, QWidget* parent = nullptr);
 
     // Qubit count of the register behind r, 0 without one.
     int qubitCount() const;
@@ -49,7 +49,7 @@ protected:
 private:
     QByteArray fieldText(int editId, int maxChars) const;
 
-    const GateDialogSpec& spec_;
+    const GateDialogSpec& description_;
 };
 
 } // namespace amplex::frame

@@ -32,6 +32,12 @@ inline bool isQubit(std::int64_t k) {
     return r && k >= 0 && k < r->qubitCount;
 }
 
+// "Execute" of the two-list dialogs (bit lists 1001 and 1002): runs this library's execute
+// with the block {first, second} when the selections are qubits of the register that form a
+// range (first <= second) or two distinct qubits; otherwise nothing happens.
+void executeSelectedRange(GateDialog& dialog);
+void executeSelectedPair(GateDialog& dialog);
+
 // Formats a step text (at most 255 characters) and records it through procstep.
 [[gnu::format(printf, 1, 2)]] void recordStep(const char* format, ...);
 

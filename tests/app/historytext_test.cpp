@@ -48,13 +48,6 @@ TEST_F(HistoryTextTest, EmptyHistoryIsTheResetLinesExactly) {
     EXPECT_EQ(text(), "0 / 0: Reset\r\n 1 |0>\r\n");
 }
 
-TEST_F(HistoryTextTest, StepIsABlankLineItsHeaderAndItsListing) {
-    step("cnot ( 0, 1 )", 0, 3);
-    EXPECT_EQ(text(), "0 / 0: Reset\r\n 1 |0>\r\n"
-                      "\r\n0 / 1: cnot ( 0, 1 ) =>\r\n"
-                      "+0 |0>     +0 |1>     +0 |2>     +1 |3>     \r\n");
-}
-
 TEST_F(HistoryTextTest, NestedStepsAreIndentedFiveSpacesPerLevel) {
     // A Hadamard range over both qubits whose two sub-gates ran one level deeper.
     history.depthUp();
@@ -115,24 +108,6 @@ TEST_F(HistoryTextTest, UndoneStepsAreNeverShown) {
     history.stepBack();
     history.stepBack();
     EXPECT_EQ(text(), HistoryText::ResetLines);
-}
-
-TEST_F(HistoryTextTest, ListingsFollowTheStateWindowsSettings) {
-    const double h = 1.0 / std::sqrt(2.0);
-    live.setQubitCount(2);
-    live.amplitudes[1] = 0.6;
-    live.amplitudes[2] = 0.8;
-    history.recordStep("a", 0);
-    live.amplitudes[1] = h;
-    live.amplitudes[2] = h;
-    history.recordStep("b", 0);
-    // Sorted descending, one entry from the top: every step lists its own largest amplitude.
-    const std::string sorted = text(0, 1, 2);
-    EXPECT_NE(sorted.find("0 / 1: a =>\r\n+0.8 |2>     \r\n"), std::string::npos);
-    EXPECT_NE(sorted.find("0 / 2: b =>\r\n+0.70711 |1>     \r\n"), std::string::npos);
-    // Unsorted from position 2.
-    const std::string unsorted = text(2, 2, 0);
-    EXPECT_NE(unsorted.find("0 / 1: a =>\r\n+0.8 |2>     +0 |3>     \r\n"), std::string::npos);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "host/gatehost.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ public:
     void run(const char* gatePath, std::intptr_t word) { host.runGate(gatePath, word); }
     void run(const char* gatePath, const std::vector<std::int32_t>& block) {
         host.runGate(gatePath, amplex::argumentWord(block.data()));
+    }
+    // A braced block, even of one int, is a GateArgs block, never a qubit number.
+    void run(const char* gatePath, std::initializer_list<std::int32_t> block) {
+        run(gatePath, std::vector<std::int32_t>(block));
     }
     // The step texts in the order they were recorded.
     std::vector<std::string> texts() const;

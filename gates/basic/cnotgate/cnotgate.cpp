@@ -33,18 +33,7 @@ extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
     recordStep("cnot ( %i, %i )", control, target);
 }
 
-namespace {
-
-void onExecute(GateDialog& dialog) {
-    if (const auto pair = dialog.selectedPair(1001, 1002, GateDialog::PairRule::Distinct)) {
-        const std::int32_t block[] = {pair->first, pair->second};
-        execute(amplex::argumentWord(block));
-    }
-}
-
-} // namespace
-
 const GateDialogSpec& amplex::frame::gateDialog() {
-    static const GateDialogSpec spec{"CNot", tables::controlledPairControls, onExecute};
-    return spec;
+    static const GateDialogSpec dialog{"CNot", tables::controlledPairControls, executeSelectedPair};
+    return dialog;
 }

@@ -51,19 +51,8 @@ extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
     recordStep("Hadamard controlled ( %i, %i )", control, target);
 }
 
-namespace {
-
-void onExecute(GateDialog& dialog) {
-    if (const auto pair = dialog.selectedPair(1001, 1002, GateDialog::PairRule::Distinct)) {
-        const std::int32_t block[] = {pair->first, pair->second};
-        execute(amplex::argumentWord(block));
-    }
-}
-
-} // namespace
-
 const GateDialogSpec& amplex::frame::gateDialog() {
-    static const GateDialogSpec spec{"Hadamard controlled", tables::controlledPairControls,
-                                     onExecute};
-    return spec;
+    static const GateDialogSpec dialog{"Hadamard controlled", tables::controlledPairControls,
+                                       executeSelectedPair};
+    return dialog;
 }

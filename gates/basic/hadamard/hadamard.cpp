@@ -34,6 +34,6 @@ void onExecute(GateDialog& dialog) {
 } // namespace
 
 const GateDialogSpec& amplex::frame::gateDialog() {
-    static const GateDialogSpec spec{"Hadamard", controls, onExecute};
-    return spec;
+    static const GateDialogSpec dialog{"Hadamard", controls, onExecute};
+    return dialog;
 }

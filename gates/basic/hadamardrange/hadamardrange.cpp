@@ -24,18 +24,8 @@ extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
     recordStep("Hadamardrange ( %i - %i )", args[0], args[1]);
 }
 
-namespace {
-
-void onExecute(GateDialog& dialog) {
-    if (const auto range = dialog.selectedPair(1001, 1002, GateDialog::PairRule::Ordered)) {
-        const std::int32_t block[] = {range->first, range->second};
-        execute(amplex::argumentWord(block));
-    }
-}
-
-} // namespace
-
 const GateDialogSpec& amplex::frame::gateDialog() {
-    static const GateDialogSpec spec{"Hadamard Range", tables::rangeControls, onExecute};
-    return spec;
+    static const GateDialogSpec dialog{"Hadamard Range", tables::rangeControls,
+                                       executeSelectedRange};
+    return dialog;
 }

@@ -47,6 +47,6 @@ void onSelectionChanged(GateDialog& dialog, int listId) {
 } // namespace
 
 const GateDialogSpec& amplex::frame::gateDialog() {
-    static const GateDialogSpec spec{"Pi-eighth T", controls, nullptr, onSelectionChanged};
-    return spec;
+    static const GateDialogSpec dialog{"Pi-eighth T", controls, nullptr, onSelectionChanged};
+    return dialog;
 }

@@ -90,6 +90,6 @@ void onExecute(GateDialog& dialog) {
 } // namespace
 
 const GateDialogSpec& amplex::frame::gateDialog() {
-    static const GateDialogSpec spec{"Flagoracle", controls, onExecute};
-    return spec;
+    static const GateDialogSpec dialog{"Flagoracle", controls, onExecute};
+    return dialog;
 }

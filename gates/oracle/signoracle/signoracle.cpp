@@ -56,7 +56,7 @@ extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
 }
 
 const GateDialogSpec& amplex::frame::gateDialog() {
-    static const GateDialogSpec spec{"Signoracle", amplex::oracle::signOracleControls,
-                                     amplex::oracle::executeWithMarkedValues};
-    return spec;
+    static const GateDialogSpec dialog{"Signoracle", amplex::oracle::signOracleControls,
+                                       amplex::oracle::executeWithMarkedValues};
+    return dialog;
 }

@@ -31,7 +31,7 @@ extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
 }
 
 const GateDialogSpec& amplex::frame::gateDialog() {
-    static const GateDialogSpec spec{"Seeker", amplex::oracle::signOracleControls,
-                                     amplex::oracle::executeWithMarkedValues};
-    return spec;
+    static const GateDialogSpec dialog{"Seeker", amplex::oracle::signOracleControls,
+                                       amplex::oracle::executeWithMarkedValues};
+    return dialog;
 }

@@ -30,7 +30,7 @@ extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
 }
 
 const GateDialogSpec& amplex::frame::gateDialog() {
-    static const GateDialogSpec spec{"Seekerstep", amplex::oracle::signOracleControls,
-                                     amplex::oracle::executeWithMarkedValues};
-    return spec;
+    static const GateDialogSpec dialog{"Seekerstep", amplex::oracle::signOracleControls,
+                                       amplex::oracle::executeWithMarkedValues};
+    return dialog;
 }

@@ -40,6 +40,6 @@ void onExecute(GateDialog& dialog) {
 } // namespace
 
 const GateDialogSpec& amplex::frame::gateDialog() {
-    static const GateDialogSpec spec{"Shor Begin", controls, onExecute};
-    return spec;
+    static const GateDialogSpec dialog{"Shor Begin", controls, onExecute};
+    return dialog;
 }

@@ -60,6 +60,6 @@ void onExecute(GateDialog& dialog) {
 } // namespace
 
 const GateDialogSpec& amplex::frame::gateDialog() {
-    static const GateDialogSpec spec{"Shor", controls, onExecute};
-    return spec;
+    static const GateDialogSpec dialog{"Shor", controls, onExecute};
+    return dialog;
 }

@@ -49,18 +49,7 @@ extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
     recordStep("Bitmirror ( %i - %i )", args[0], args[1]);
 }
 
-namespace {
-
-void onExecute(GateDialog& dialog) {
-    if (const auto range = dialog.selectedPair(1001, 1002, GateDialog::PairRule::Ordered)) {
-        const std::int32_t block[] = {range->first, range->second};
-        execute(amplex::argumentWord(block));
-    }
-}
-
-} // namespace
-
 const GateDialogSpec& amplex::frame::gateDialog() {
-    static const GateDialogSpec spec{"Bitmirror", tables::rangeControls, onExecute};
-    return spec;
+    static const GateDialogSpec dialog{"Bitmirror", tables::rangeControls, executeSelectedRange};
+    return dialog;
 }

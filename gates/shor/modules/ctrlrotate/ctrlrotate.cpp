@@ -68,6 +68,6 @@ void onExecute(GateDialog& dialog) {
 } // namespace
 
 const GateDialogSpec& amplex::frame::gateDialog() {
-    static const GateDialogSpec spec{"Rotate 2bits c", controls, onExecute};
-    return spec;
+    static const GateDialogSpec dialog{"Rotate 2bits c", controls, onExecute};
+    return dialog;
 }

@@ -57,6 +57,6 @@ void onExecute(GateDialog& dialog) {
 } // namespace
 
 const GateDialogSpec& amplex::frame::gateDialog() {
-    static const GateDialogSpec spec{"cont. fractions", controls, onExecute};
-    return spec;
+    static const GateDialogSpec dialog{"cont. fractions", controls, onExecute};
+    return dialog;
 }

@@ -36,18 +36,7 @@ extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
     recordStep("FFT^-1 ( %i - %i )", args[0], args[1]);
 }
 
-namespace {
-
-void onExecute(GateDialog& dialog) {
-    if (const auto range = dialog.selectedPair(1001, 1002, GateDialog::PairRule::Ordered)) {
-        const std::int32_t block[] = {range->first, range->second};
-        execute(amplex::argumentWord(block));
-    }
-}
-
-} // namespace
-
 const GateDialogSpec& amplex::frame::gateDialog() {
-    static const GateDialogSpec spec{"FFT^-1", tables::rangeControls, onExecute};
-    return spec;
+    static const GateDialogSpec dialog{"FFT^-1", tables::rangeControls, executeSelectedRange};
+    return dialog;
 }

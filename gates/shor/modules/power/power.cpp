@@ -99,6 +99,6 @@ void onExecute(GateDialog& dialog) {
 } // namespace
 
 const GateDialogSpec& amplex::frame::gateDialog() {
-    static const GateDialogSpec spec{"Power", controls, onExecute};
-    return spec;
+    static const GateDialogSpec dialog{"Power", controls, onExecute};
+    return dialog;
 }
