@@ -13,6 +13,8 @@
 #include <QSlider>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace amplex::ui {
 
 QRect dialogUnitsToPixels(const QRect& units, const QFontMetrics& metrics) {
@@ -101,7 +103,13 @@ ControlTable::ControlTable(QWidget* parent, std::span<const ControlRow> rows) : 
         if (row.id != 0) {
             control->setObjectName(QString::number(row.id));
         }
-        control->setGeometry(dialogUnitsToPixels(row.units, metrics));
+        QRect rect = dialogUnitsToPixels(row.units, metrics);
+        // Templates were measured in another font: a caption may grow to its own width rather
+        // than be cut. Right-aligned value fields keep their right edge.
+        if (row.kind == ControlKind::Label || row.kind == ControlKind::Radio) {
+            rect.setWidth(std::max(rect.width(), control->sizeHint().width()));
+        }
+        control->setGeometry(rect);
     }
 }
 

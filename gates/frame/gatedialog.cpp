@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace amplex::frame {
@@ -101,7 +102,14 @@ GateDialog::GateDialog(const GateDialogSpec& description, QWidget* parent)
         if (c.id != 0) {
             widget->setObjectName(QString::number(c.id));
         }
-        widget->setGeometry(toPixels(c.rect, metrics));
+        QRect rect = toPixels(c.rect, metrics);
+        // Templates were measured in another font: a one-line caption may grow to its own
+        // width rather than be cut.
+        if (c.kind == ControlKind::Label && rect.height() < 2 * metrics.height()) {
+            static_cast<QLabel*>(widget)->setWordWrap(false);
+            rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
+        }
+        widget->setGeometry(rect);
     }
 }
 
