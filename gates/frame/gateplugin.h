@@ -8,6 +8,7 @@
 #include "host/gatecontract.h"
 
 #include <cstdint>
+#include <optional>
 
 extern "C" {
 // Defined by each gate: runs the gate once on *r.
@@ -30,6 +31,33 @@ const GateDialogSpec& gateDialog();
 // are given, so that a caller's mistake can never reach memory outside the amplitude array.
 inline bool isQubit(std::int64_t k) {
     return r && k >= 0 && k < r->qubitCount;
+}
+
+// The first two ints of a caller's GateArgs block, checked against the register.
+struct QubitArgs {
+    const std::int32_t* args = nullptr; // the whole block, for the gate's further ints
+    int first = 0;
+    int second = 0;
+};
+
+// [0] and [1] as a range of qubits, 0 <= first <= second < n. Nothing for a null block, an
+// empty range or one that reaches outside the register: the gate then returns without a step.
+inline std::optional<QubitArgs> qubitRange(std::intptr_t word) {
+    const std::int32_t* args = gateArgs(word);
+    if (!args || !isQubit(args[0]) || !isQubit(args[1]) || args[0] > args[1]) {
+        return std::nullopt;
+    }
+    return QubitArgs{args, args[0], args[1]};
+}
+
+// [0] and [1] as two different qubits of the register. The same qubit twice would move two
+// amplitudes onto one index in the controlled gates and lose one of them.
+inline std::optional<QubitArgs> distinctQubits(std::intptr_t word) {
+    const std::int32_t* args = gateArgs(word);
+    if (!args || !isQubit(args[0]) || !isQubit(args[1]) || args[0] == args[1]) {
+        return std::nullopt;
+    }
+    return QubitArgs{args, args[0], args[1]};
 }
 
 // "Execute" of the two-list dialogs (bit lists 1001 and 1002): runs this library's execute

@@ -7,21 +7,13 @@
 using namespace amplex::frame;
 
 extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
-    const std::int32_t* args = amplex::gateArgs(word);
-    if (!args) {
-        return;
-    }
-    const int control = args[0];
-    const int target = args[1];
-    // A caller's bit outside the register would move amplitudes outside the array; a target
-    // equal to the control would move two amplitudes onto one index and lose the other.
-    if (!isQubit(control) || !isQubit(target) || control == target) {
-        return;
-    }
+    const auto pair = distinctQubits(word);
     QRegister scratch;
-    if (!scratch.setQubitCount(r->qubitCount)) {
+    if (!pair || !scratch.setQubitCount(r->qubitCount)) {
         return;
     }
+    const int control = pair->first;
+    const int target = pair->second;
     const std::uint64_t total = r->amplitudeCount();
     const std::uint32_t controlMask = 1u << control;
     const std::uint32_t targetMask = 1u << target;

@@ -9,21 +9,13 @@
 using namespace amplex::frame;
 
 extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
-    const std::int32_t* args = amplex::gateArgs(word);
-    if (!args) {
-        return;
-    }
-    const int control = args[0];
-    const int target = args[1];
-    // A caller's bit outside the register would write outside the array; a target equal to the
-    // control has no pair to mix and would lose half the state.
-    if (!isQubit(control) || !isQubit(target) || control == target) {
-        return;
-    }
+    const auto pair = distinctQubits(word);
     QRegister scratch;
-    if (!scratch.setQubitCount(r->qubitCount)) {
+    if (!pair || !scratch.setQubitCount(r->qubitCount)) {
         return;
     }
+    const int control = pair->first;
+    const int target = pair->second;
     // 1.0 / sqrt(2.0) is 0.7071067811865475, one unit in the last place below sqrt(0.5).
     const double h = 1.0 / std::sqrt(2.0);
     const std::uint64_t total = r->amplitudeCount();

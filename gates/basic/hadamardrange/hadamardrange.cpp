@@ -7,21 +7,16 @@
 using namespace amplex::frame;
 
 extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
-    const std::int32_t* args = amplex::gateArgs(word);
-    if (!args) {
-        return;
-    }
-    const auto first = static_cast<std::uint32_t>(args[0]);
-    const auto last = static_cast<std::uint32_t>(args[1]);
     // An empty range records nothing. A last qubit beyond the register would count on towards
     // 2^32 sub-gate runs that all do nothing.
-    if (first > last || !isQubit(last)) {
+    const auto range = qubitRange(word);
+    if (!range) {
         return;
     }
-    for (std::uint32_t k = first; k <= last; ++k) {
-        runGate("basic\\hadamard", static_cast<int>(k));
+    for (int k = range->first; k <= range->second; ++k) {
+        runGate("basic\\hadamard", k);
     }
-    recordStep("Hadamardrange ( %i - %i )", args[0], args[1]);
+    recordStep("Hadamardrange ( %i - %i )", range->first, range->second);
 }
 
 const GateDialogSpec& amplex::frame::gateDialog() {

@@ -16,17 +16,13 @@ using namespace amplex::frame;
 using namespace amplex::oracle;
 
 extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
-    const std::int32_t* args = amplex::gateArgs(word);
-    if (!args) {
-        return;
-    }
-    const int from = args[0];
-    const int to = args[1];
-    const int count = args[2];
     // A negative count would put the target in front of the block.
-    if (!isQubit(from) || !isQubit(to) || from > to || count < 0) {
+    const auto range = qubitRange(word);
+    if (!range || range->args[2] < 0) {
         return;
     }
+    const auto [args, from, to] = *range;
+    const int count = args[2];
     const int target = args[3 + count];
     QRegister scratch;
     if (!isQubit(target) || !scratch.setQubitCount(r->qubitCount)) {

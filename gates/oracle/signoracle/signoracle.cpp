@@ -12,16 +12,12 @@
 using namespace amplex::frame;
 
 extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
-    const std::int32_t* args = amplex::gateArgs(word);
-    if (!args) {
+    const auto range = qubitRange(word);
+    if (!range) {
         return;
     }
-    const int from = args[0];
-    const int to = args[1];
+    const auto [args, from, to] = *range;
     const int count = args[2];
-    if (!isQubit(from) || !isQubit(to) || from > to) {
-        return;
-    }
     // The values negated an odd number of times; a value outside 0 .. 2^m - 1 matches no x.
     const std::int64_t valueLimit = std::int64_t{1} << (to - from + 1);
     std::vector<std::uint64_t> marked;

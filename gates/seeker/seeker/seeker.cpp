@@ -13,15 +13,11 @@
 using namespace amplex::frame;
 
 extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
-    const std::int32_t* args = amplex::gateArgs(word);
-    if (!args) {
+    const auto range = qubitRange(word);
+    if (!range) {
         return;
     }
-    const int from = args[0];
-    const int to = args[1];
-    if (!isQubit(from) || !isQubit(to) || from > to) {
-        return;
-    }
+    const auto [args, from, to] = *range;
     runGate("basic\\hadamardrange", args);
     const int steps = amplex::seeker::searchIterations(to - from + 1, args[2]);
     for (int k = 0; k < steps; ++k) {

@@ -11,15 +11,11 @@
 using namespace amplex::frame;
 
 extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
-    const std::int32_t* args = amplex::gateArgs(word);
-    if (!args) {
+    const auto range = qubitRange(word);
+    if (!range) {
         return;
     }
-    const int from = args[0];
-    const int to = args[1];
-    if (!isQubit(from) || !isQubit(to) || from > to) {
-        return;
-    }
+    const auto [args, from, to] = *range;
     // Marks the basis states whose qubits from .. to are all 0.
     const std::int32_t zeroMarker[] = {from, to, 1, 0};
     runGate("oracle\\signoracle", args);

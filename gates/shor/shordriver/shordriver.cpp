@@ -13,15 +13,12 @@
 using namespace amplex::frame;
 
 extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
-    const std::int32_t* args = amplex::gateArgs(word);
-    if (!args) {
-        return;
-    }
     // A single-qubit or reversed range does nothing at all, as does one beyond the register.
-    if (static_cast<std::uint32_t>(args[0]) >= static_cast<std::uint32_t>(args[1]) ||
-        !isQubit(args[1])) {
+    const auto range = qubitRange(word);
+    if (!range || range->first == range->second) {
         return;
     }
+    const std::int32_t* args = range->args;
     runGate("basic\\hadamardrange", args);
     runGate("shor\\modules\\power", args);
     runGate("shor\\modules\\bitmirror", args);

@@ -21,21 +21,15 @@ std::uint32_t reverseBits(std::uint32_t v) {
 } // namespace
 
 extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
-    const std::int32_t* args = amplex::gateArgs(word);
-    if (!args) {
-        return;
-    }
-    const auto first = static_cast<std::uint32_t>(args[0]);
-    const auto last = static_cast<std::uint32_t>(args[1]);
     // An empty range records nothing; a qubit beyond the register would move amplitudes
     // outside the array.
-    if (first > last || !isQubit(last)) {
-        return;
-    }
+    const auto range = qubitRange(word);
     QRegister scratch;
-    if (!scratch.setQubitCount(r->qubitCount)) {
+    if (!range || !scratch.setQubitCount(r->qubitCount)) {
         return;
     }
+    const auto first = static_cast<std::uint32_t>(range->first);
+    const auto last = static_cast<std::uint32_t>(range->second);
     const std::uint32_t width = last - first + 1; // at most 31: qubits are below 31
     const std::uint32_t mask = ((~0u) >> (32 - width)) << first;
     const std::uint64_t total = r->amplitudeCount();
@@ -46,7 +40,7 @@ extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
         scratch.amplitudes[mirrored | (i & ~mask)] = r->amplitudes[i];
     }
     r->copyFrom(scratch);
-    recordStep("Bitmirror ( %i - %i )", args[0], args[1]);
+    recordStep("Bitmirror ( %i - %i )", range->first, range->second);
 }
 
 const GateDialogSpec& amplex::frame::gateDialog() {

@@ -13,15 +13,11 @@
 using namespace amplex::frame;
 
 extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
-    const std::int32_t* args = amplex::gateArgs(word);
-    if (!args) {
+    const auto range = qubitRange(word);
+    if (!range) {
         return;
     }
-    const int from = args[0];
-    const int to = args[1];
-    if (static_cast<std::uint32_t>(from) > static_cast<std::uint32_t>(to) || !isQubit(to)) {
-        return;
-    }
+    const auto [args, from, to] = *range;
     // The register's own draw: never the index -1, always one of its basis states.
     const std::uint32_t s = r->sample();
     const std::uint32_t a = ContinuedFractions::measuredValue(s, from, to);

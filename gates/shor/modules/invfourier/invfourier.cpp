@@ -10,17 +10,14 @@
 using namespace amplex::frame;
 
 extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
-    const std::int32_t* args = amplex::gateArgs(word);
-    if (!args) {
-        return;
-    }
-    const auto first = static_cast<std::uint32_t>(args[0]);
-    const auto last = static_cast<std::uint32_t>(args[1]);
     // An empty range records nothing. A last qubit beyond the register would count on towards
     // 2^32 and run billions of sub-gates that all do nothing.
-    if (first > last || !isQubit(last)) {
+    const auto range = qubitRange(word);
+    if (!range) {
         return;
     }
+    const auto first = static_cast<std::uint32_t>(range->first);
+    const auto last = static_cast<std::uint32_t>(range->second);
     runGate("basic\\hadamard", static_cast<int>(first));
     for (std::uint32_t i = first + 1; i <= last; ++i) {
         // The farthest pair first: its angle has the smallest magnitude.
@@ -33,7 +30,7 @@ extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
         }
         runGate("basic\\hadamard", static_cast<int>(i));
     }
-    recordStep("FFT^-1 ( %i - %i )", args[0], args[1]);
+    recordStep("FFT^-1 ( %i - %i )", range->first, range->second);
 }
 
 const GateDialogSpec& amplex::frame::gateDialog() {

@@ -18,17 +18,13 @@ using amplex::gates::multiplyModulo;
 using amplex::gates::reduceModulo;
 
 extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
-    const std::int32_t* args = amplex::gateArgs(word);
-    if (!args) {
+    const auto range = qubitRange(word);
+    if (!range || range->args[3] < 2) {
         return;
     }
-    const std::int32_t from = args[0];
-    const std::int32_t to = args[1];
+    const auto [args, from, to] = *range;
     const std::int32_t x = args[2];
     const std::int32_t n = args[3];
-    if (!isQubit(from) || !isQubit(to) || from > to || n < 2) {
-        return;
-    }
     const auto modulus = static_cast<std::uint32_t>(n);
     // x^a mod N is below N, so it needs the bits of N - 1 (1 .. 31 of them).
     const auto width = static_cast<int>(std::bit_width(modulus - 1));
