@@ -3,23 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <string>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
-namespace {
-
 TEST(ProgramFiles, WorkingDirectoryFirstThenBesideTheProgram) {
     const fs::path root =
-        fs::temp_directory_path() / ("amplex-programfiles-" + std::to_string(::getpid()));
-    fs::remove_all(root);
+        fs::temp_directory_path() / ("amplex-files-" + std::to_string(::getpid()));
     fs::create_directories(root / "cwd/doc");
     fs::create_directories(root / "bin/doc");
     fs::create_directories(root / "bin/gates");
     std::ofstream(root / "cwd/doc/index.html") << "x";
     std::ofstream(root / "bin/doc/index.html") << "x";
-
     EXPECT_EQ(ProgramFiles::locate("doc/index.html", root / "cwd", root / "bin"),
               root / "cwd/doc/index.html");
     EXPECT_EQ(ProgramFiles::locate("gates", root / "cwd", root / "bin"), root / "bin/gates");
@@ -27,5 +22,3 @@ TEST(ProgramFiles, WorkingDirectoryFirstThenBesideTheProgram) {
     EXPECT_EQ(ProgramFiles::locate("gates", root / "cwd", {}), root / "cwd/gates");
     fs::remove_all(root);
 }
-
-} // namespace

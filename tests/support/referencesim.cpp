@@ -1,4 +1,4 @@
-#include "tests/gates/referencesim.h"
+#include "tests/support/referencesim.h"
 
 #include "core/qregister.h"
 
@@ -17,6 +17,12 @@ bool bit(std::uint64_t i, int k) {
 
 ReferenceSim::ReferenceSim(int n) : state(std::size_t{1} << n), qubits(n) {
     state[0] = 1.0;
+}
+
+ReferenceSim::ReferenceSim(const QRegister& reg) : qubits(reg.qubitCount) {
+    for (std::uint64_t i = 0; i < reg.amplitudeCount(); ++i) {
+        state.emplace_back(reg.amplitudes[i].real, reg.amplitudes[i].imag);
+    }
 }
 
 ReferenceSim ReferenceSim::random(int n, unsigned seed) {
@@ -78,6 +84,19 @@ void ReferenceSim::controlledPhase(int a, int b, double theta) {
             state[i] *= std::polar(1.0, theta);
         }
     }
+}
+
+void ReferenceSim::mirror(int first, int last) {
+    std::vector<Amplitude> next(state.size());
+    for (std::uint64_t i = 0; i < state.size(); ++i) {
+        std::uint64_t j = i;
+        for (int k = first; k <= last; ++k) {
+            const std::uint64_t to = std::uint64_t{1} << (first + last - k);
+            j = bit(i, k) ? j | to : j & ~to;
+        }
+        next[j] = state[i];
+    }
+    state = next;
 }
 
 void ReferenceSim::inverseFourier(int first, int last) {

@@ -13,6 +13,8 @@ public:
     using Amplitude = std::complex<double>;
 
     explicit ReferenceSim(int qubits);
+    // The state that a register holds.
+    explicit ReferenceSim(const QRegister& reg);
     // A normalised state with random amplitudes, reproducible by seed.
     static ReferenceSim random(int qubits, unsigned seed);
 
@@ -23,6 +25,8 @@ public:
     void t(int k);
     // The phase e^(i theta) where qubits a and b are both 1.
     void controlledPhase(int a, int b, double theta);
+    // Reverses the order of the qubits first .. last.
+    void mirror(int first, int last);
     // The inverse discrete Fourier transform of the qubits first .. last, read as the number
     // y with qubit first as its lowest bit: |y> -> 2^(-m/2) sum_x e^(-2 pi i x y / 2^m) |x>.
     void inverseFourier(int first, int last);
