@@ -40,6 +40,16 @@ void executeSelectedPair(GateDialog& dialog) {
     executeSelected(dialog, GateDialog::PairRule::Distinct);
 }
 
+void executeRangeBaseModulus(GateDialog& dialog, int maxChars) {
+    const auto range = dialog.selectedPair(1001, 1002, GateDialog::PairRule::Ordered);
+    const auto x = dialog.scanInt(1003, maxChars);
+    const auto n = dialog.scanInt(1004, maxChars);
+    if (range && x && n) {
+        const std::int32_t block[] = {range->first, range->second, *x, *n};
+        execute(argumentWord(block));
+    }
+}
+
 void showResult(const char* text) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Result"), QString::fromLatin1(text),
                     QMessageBox::Ok);

@@ -65,6 +65,10 @@ inline std::optional<QubitArgs> distinctQubits(std::intptr_t word) {
 // range (first <= second) or two distinct qubits; otherwise nothing happens.
 void executeSelectedRange(GateDialog& dialog);
 void executeSelectedPair(GateDialog& dialog);
+// "Execute" of the Shor dialogs: the range of lists 1001 and 1002 with the base x (field 1003)
+// and the modulus N (field 1004), each read from at most maxChars characters with "%i", as the
+// block {from, to, x, N}. Nothing runs when the range is not one or a field holds no number.
+void executeRangeBaseModulus(GateDialog& dialog, int maxChars = 31);
 
 // Formats a step text (at most 255 characters) and records it through procstep.
 [[gnu::format(printf, 1, 2)]] void recordStep(const char* format, ...);

@@ -43,15 +43,8 @@ constexpr ControlSpec controls[] = {
     tables::executeButton,
 };
 
-// Nothing runs unless 0 <= from <= to < n and both fields hold numbers.
 void onExecute(GateDialog& dialog) {
-    const auto range = dialog.selectedPair(1001, 1002, GateDialog::PairRule::Ordered);
-    const auto x = dialog.scanInt(1003);
-    const auto n = dialog.scanInt(1004);
-    if (range && x && n) {
-        const std::int32_t block[] = {range->first, range->second, *x, *n};
-        execute(amplex::argumentWord(block));
-    }
+    executeRangeBaseModulus(dialog);
 }
 
 } // namespace

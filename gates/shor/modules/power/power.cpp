@@ -82,14 +82,7 @@ constexpr ControlSpec controls[] = {
 };
 
 void onExecute(GateDialog& dialog) {
-    const auto range = dialog.selectedPair(1001, 1002, GateDialog::PairRule::Ordered);
-    const auto x = dialog.scanInt(BaseField);
-    const auto n = dialog.scanInt(ModulusField);
-    if (!range || !x || !n) {
-        return;
-    }
-    const std::int32_t block[] = {range->first, range->second, *x, *n};
-    execute(amplex::argumentWord(block));
+    executeRangeBaseModulus(dialog);
 }
 
 } // namespace
