@@ -2,7 +2,7 @@
 #
 # Builds one gate plug-in as ${CMAKE_BINARY_DIR}/gates/<dir>/<name>.so, the file that the
 # gate path "<dir>\<name>" names. The plug-in gets the frame's exports, its own copy of the
-# quantum state core, and the flags that let dlclose really unload it.
+# quantum state core and the gate kernels, and the flags that let dlclose really unload it.
 function(amplex_add_gate)
     cmake_parse_arguments(GATE "" "NAME;PATH" "SOURCES;LIBS" ${ARGN})
     if(NOT GATE_NAME OR NOT GATE_PATH OR NOT GATE_SOURCES)
@@ -22,7 +22,7 @@ function(amplex_add_gate)
                         -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/gateexports.map)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
                  ${PROJECT_SOURCE_DIR}/cmake/gateexports.map)
-    target_link_libraries(${target} PRIVATE amplex_gate_frame amplex_core amplex_warnings
+    target_link_libraries(${target} PRIVATE amplex_gate_frame amplex_kernels amplex_warnings
                                             ${GATE_LIBS})
     set_property(GLOBAL APPEND PROPERTY AMPLEX_GATE_TARGETS ${target})
 endfunction()

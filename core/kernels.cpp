@@ -1,0 +1,378 @@
+#include "core/kernels.h"
+
+#include "core/modularpower.h"
+#include "core/parallelfor.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <vector>
+
+namespace amplex::kernels {
+
+namespace {
+
+constexpr std::uint64_t bit(int k) {
+    return std::uint64_t{1} << k;
+}
+
+// The indexes whose bits in mask equal those of value, numbered densely: the j-th such index
+// is j with the fixed bits put in between. Consecutive j give runs of consecutive indexes as
+// long as the lowest fixed bit.
+class FixedBits {
+public:
+    FixedBits(std::uint64_t mask, std::uint64_t value) : value_(value & mask) {
+        for (int pos = 0; pos < 64 && (mask >> pos) != 0;) {
+            if (!((mask >> pos) & 1)) {
+                ++pos;
+                continue;
+            }
+            const int width = std::countr_one(mask >> pos);
+            gaps_[gapCount_++] = {pos, width};
+            pos += width;
+        }
+        fixedCount_ = std::popcount(mask);
+        run_ = mask == 0 ? ~std::uint64_t{0} : bit(std::countr_zero(mask));
+    }
+
+    // How many indexes of a register of count amplitudes have the fixed bits.
+    std::uint64_t size(std::uint64_t count) const { return count >> fixedCount_; }
+
+    std::uint64_t index(std::uint64_t j) const {
+        for (int g = 0; g < gapCount_; ++g) {
+            const auto [pos, width] = gaps_[g];
+            j = ((j >> pos) << (pos + width)) | (j & (bit(pos) - 1));
+        }
+        return j | value_;
+    }
+
+    // Calls f(first, length) for the runs of consecutive indexes numbered begin .. end - 1.
+    template <class F> void forEachRun(std::uint64_t begin, std::uint64_t end, const F& f) const {
+        while (begin < end) {
+            const std::uint64_t length = std::min(end - begin, run_ - (begin & (run_ - 1)));
+            f(index(begin), length);
+            begin += length;
+        }
+    }
+
+private:
+    struct Gap {
+        int pos;
+        int width;
+    };
+    std::array<Gap, 32> gaps_{};
+    int gapCount_ = 0;
+    int fixedCount_ = 0;
+    std::uint64_t value_ = 0;
+    std::uint64_t run_ = 0;
+};
+
+// Runs f(first, length) over the runs of indexes with the fixed bits, on all threads.
+template <class F>
+void forEachFixed(std::uint64_t count, std::uint64_t mask, std::uint64_t value, const F& f) {
+    const FixedBits fixed(mask, value);
+    parallelFor(count, fixed.size(count),
+                [&](std::uint64_t begin, std::uint64_t end) { fixed.forEachRun(begin, end, f); });
+}
+
+void swapAmplitudes(Complex& x, Complex& y) {
+    const double re = x.real;
+    const double im = x.imag;
+    x.real = y.real;
+    x.imag = y.imag;
+    y.real = re;
+    y.imag = im;
+}
+
+// The value an amplitude takes when it is added into a cleared array: -0.0 becomes +0.0.
+void addToZero(Complex& x) {
+    x.real = 0.0 + x.real;
+    x.imag = 0.0 + x.imag;
+}
+
+// The low width bits of v in reverse order.
+std::uint64_t reverseBits(std::uint64_t v, int width) {
+    if (width == 0) {
+        return 0;
+    }
+    v = ((v >> 1) & 0x5555555555555555u) | ((v & 0x5555555555555555u) << 1);
+    v = ((v >> 2) & 0x3333333333333333u) | ((v & 0x3333333333333333u) << 2);
+    v = ((v >> 4) & 0x0F0F0F0F0F0F0F0Fu) | ((v & 0x0F0F0F0F0F0F0F0Fu) << 4);
+    v = ((v >> 8) & 0x00FF00FF00FF00FFu) | ((v & 0x00FF00FF00FF00FFu) << 8);
+    v = ((v >> 16) & 0x0000FFFF0000FFFFu) | ((v & 0x0000FFFF0000FFFFu) << 16);
+    v = (v >> 32) | (v << 32);
+    return v >> (64 - width);
+}
+
+// The distinct values in 0 .. limit - 1, in increasing order, with how often each is listed.
+std::vector<std::pair<std::uint32_t, std::uint64_t>> tally(std::span<const std::int32_t> values,
+                                                           std::int64_t limit) {
+    std::vector<std::uint32_t> kept;
+    for (const std::int32_t v : values) {
+        if (v >= 0 && v < limit) {
+            kept.push_back(static_cast<std::uint32_t>(v));
+        }
+    }
+    std::sort(kept.begin(), kept.end());
+    std::vector<std::pair<std::uint32_t, std::uint64_t>> counts;
+    for (const std::uint32_t v : kept) {
+        if (counts.empty() || counts.back().first != v) {
+            counts.emplace_back(v, 0);
+        }
+        ++counts.back().second;
+    }
+    return counts;
+}
+
+} // namespace
+
+double hadamardFactor() {
+    // Computed at run time, as it always was, so that no compiler folds it differently.
+    return 1.0 / std::sqrt(2.0);
+}
+
+void hadamard(Complex* a, std::uint64_t count, int k) {
+    const double h = hadamardFactor();
+    const std::uint64_t step = bit(k);
+    forEachFixed(count, step, 0, [=](std::uint64_t first, std::uint64_t length) {
+        for (std::uint64_t i = first; i < first + length; ++i) {
+            Complex& x = a[i];
+            Complex& y = a[i + step];
+            const double xr = x.real * h;
+            const double xi = x.imag * h;
+            const double yr = y.real * h;
+            const double yi = y.imag * h;
+            x.real = xr + yr;
+            x.imag = xi + yi;
+            y.real = xr - yr;
+            y.imag = xi - yi;
+        }
+    });
+}
+
+void controlledHadamard(Complex* a, std::uint64_t count, int control, int target) {
+    const double h = hadamardFactor();
+    const std::uint64_t step = bit(target);
+    const std::uint64_t controlMask = bit(control);
+    forEachFixed(count, step, 0, [=](std::uint64_t first, std::uint64_t length) {
+        for (std::uint64_t i = first; i < first + length; ++i) {
+            Complex& x = a[i];
+            Complex& y = a[i + step];
+            if (!(i & controlMask)) {
+                addToZero(x);
+                addToZero(y);
+                continue;
+            }
+            // The lower index's share lands first in both sums.
+            const double xr = 0.0 + x.real * h;
+            const double xi = 0.0 + x.imag * h;
+            const double yr = y.real * h;
+            const double yi = y.imag * h;
+            x.real = xr + yr;
+            x.imag = xi + yi;
+            y.real = xr - yr;
+            y.imag = xi - yi;
+        }
+    });
+}
+
+void phase(Complex* a, std::uint64_t count, std::uint64_t mask, double c, double s) {
+    forEachFixed(count, mask, mask, [=](std::uint64_t first, std::uint64_t length) {
+        for (std::uint64_t i = first; i < first + length; ++i) {
+            const double re = a[i].real;
+            const double im = a[i].imag;
+            a[i].real = c * re - s * im;
+            a[i].imag = c * im + s * re;
+        }
+    });
+}
+
+void cnot(Complex* a, std::uint64_t count, int control, int target) {
+    const std::uint64_t step = bit(target);
+    forEachFixed(count, bit(control) | step, bit(control),
+                 [=](std::uint64_t first, std::uint64_t length) {
+                     for (std::uint64_t i = first; i < first + length; ++i) {
+                         swapAmplitudes(a[i], a[i + step]);
+                     }
+                 });
+}
+
+void bitMirror(Complex* a, std::uint64_t count, int first, int last) {
+    const int width = last - first + 1;
+    if (width < 2) {
+        return;
+    }
+    const std::uint64_t inner = bit(first);
+    // Tiles of 2^TileBits x 2^TileBits indexes: the top and bottom TileBits bits of the range
+    // trade places, so a tile's rows land in the mirrored tile's columns and the pair of tiles
+    // stays in cache while it is swapped.
+    constexpr int TileBits = 5;
+    if (width < 2 * TileBits + 1) {
+        // A narrow range moves indexes only a short way within each block of the range.
+        const std::uint64_t fieldMask = (bit(width) - 1) << first;
+        parallelFor(count, count, [=](std::uint64_t begin, std::uint64_t end) {
+            for (std::uint64_t i = begin; i < end; ++i) {
+                const std::uint64_t m =
+                    (i & ~fieldMask) | (reverseBits((i & fieldMask) >> first, width) << first);
+                if (m > i) {
+                    swapAmplitudes(a[i], a[m]);
+                }
+            }
+        });
+        return;
+    }
+    constexpr std::uint64_t tile = bit(TileBits);
+    std::array<std::uint64_t, tile> reversed{};
+    for (std::uint64_t t = 0; t < tile; ++t) {
+        reversed[t] = reverseBits(t, TileBits);
+    }
+    const int middleBits = width - 2 * TileBits;
+    const int highShift = first + width - TileBits; // where the range's top TileBits begin
+    const std::uint64_t middles = bit(middleBits);
+    const std::uint64_t outers = count >> (last + 1);
+    parallelFor(count, outers * middles, [&](std::uint64_t begin, std::uint64_t end) {
+        for (std::uint64_t item = begin; item < end; ++item) {
+            const std::uint64_t middle = item & (middles - 1);
+            const std::uint64_t mirror = reverseBits(middle, middleBits);
+            // Each pair of tiles is swapped by one of its two items; which one alternates, so
+            // that the threads' halves of the range carry the same work.
+            const std::uint64_t low = std::min(middle, mirror);
+            const bool lowDoesIt = (std::popcount(low) & 1) == 0;
+            if (middle != mirror && (middle == low) != lowDoesIt) {
+                continue;
+            }
+            const std::uint64_t outer = (item >> middleBits) << (last + 1);
+            const std::uint64_t from = outer | (middle << (first + TileBits));
+            const std::uint64_t to = outer | (mirror << (first + TileBits));
+            for (std::uint64_t hi = 0; hi < tile; ++hi) {
+                for (std::uint64_t lo = 0; lo < tile; ++lo) {
+                    const std::uint64_t i = from | (hi << highShift) | (lo << first);
+                    const std::uint64_t m =
+                        to | (reversed[lo] << highShift) | (reversed[hi] << first);
+                    if (middle == mirror && m <= i) {
+                        continue; // within one tile each pair once, fixed points not at all
+                    }
+                    for (std::uint64_t k = 0; k < inner; ++k) {
+                        swapAmplitudes(a[i + k], a[m + k]);
+                    }
+                }
+            }
+        }
+    });
+}
+
+void modularPowerXor(Complex* a, std::uint64_t count, int from, int to, int low, std::uint32_t base,
+                     std::uint32_t modulus) {
+    // base^e for the low exponent bits from a table, the higher bits by one product: one
+    // lookup per run of indexes with the same exponent instead of a product per index.
+    constexpr int TableBits = 16;
+    const int exponentBits = to - from + 1;
+    const int tableBits = std::min(exponentBits, TableBits);
+    std::vector<std::uint32_t> powers(bit(tableBits));
+    powers[0] = 1 % modulus;
+    for (std::size_t e = 1; e < powers.size(); ++e) {
+        powers[e] = multiplyModulo(powers[e - 1], base, modulus);
+    }
+    const std::uint64_t exponentMask = bit(exponentBits) - 1;
+    parallelFor(count, count >> from, [&](std::uint64_t begin, std::uint64_t end) {
+        std::uint64_t highExponent = 0;
+        std::uint32_t highPower = powers[0];
+        for (std::uint64_t r = begin; r < end; ++r) {
+            const std::uint64_t e = r & exponentMask;
+            std::uint32_t v = powers[e & (bit(tableBits) - 1)];
+            if (exponentBits > tableBits) {
+                if (e >> tableBits != highExponent) {
+                    highExponent = e >> tableBits;
+                    highPower = modularPower(base, highExponent << tableBits, modulus);
+                }
+                v = multiplyModulo(v, highPower, modulus);
+            }
+            const std::uint64_t flip = std::uint64_t{v} << low;
+            if (flip == 0) {
+                continue;
+            }
+            const std::uint64_t top = bit(std::bit_width(flip) - 1);
+            for (std::uint64_t i = r << from; i < (r + 1) << from; ++i) {
+                if (!(i & top)) {
+                    swapAmplitudes(a[i], a[i ^ flip]);
+                }
+            }
+        }
+    });
+}
+
+void flagOracle(Complex* a, std::uint64_t count, int from, int to, int target,
+                std::span<const std::int32_t> values) {
+    const int width = to - from + 1;
+    const std::uint64_t fieldMask = bit(width) - 1;
+    // One bit per value of the qubits from .. to: at most an eighth of a byte per amplitude.
+    std::vector<std::uint64_t> marked((bit(width) + 63) / 64);
+    for (const auto& [v, times] : tally(values, static_cast<std::int64_t>(bit(width)))) {
+        marked[v / 64] |= bit(static_cast<int>(v % 64));
+    }
+    const auto isMarked = [&](std::uint64_t i) {
+        const std::uint64_t x = (i >> from) & fieldMask;
+        return (marked[x / 64] >> (x % 64)) & 1;
+    };
+    const std::uint64_t step = bit(target);
+    forEachFixed(count, step, 0, [&](std::uint64_t first, std::uint64_t length) {
+        for (std::uint64_t i = first; i < first + length; ++i) {
+            Complex& x = a[i];
+            Complex& y = a[i + step];
+            const bool flipX = isMarked(i);
+            const bool flipY = isMarked(i + step);
+            if (flipX == flipY) {
+                // Outside from .. to the target never changes the value: only these cases.
+                if (flipX) {
+                    swapAmplitudes(x, y);
+                }
+                addToZero(x);
+                addToZero(y);
+                continue;
+            }
+            // Both land on one index, the lower one's share first; the other index is left
+            // with nothing.
+            Complex& sum = flipX ? y : x;
+            Complex& emptied = flipX ? x : y;
+            const double re = (0.0 + x.real) + y.real;
+            const double im = (0.0 + x.imag) + y.imag;
+            sum.real = re;
+            sum.imag = im;
+            emptied.real = 0.0;
+            emptied.imag = 0.0;
+        }
+    });
+}
+
+void signOracle(Complex* a, std::uint64_t count, int from, int to,
+                std::span<const std::int32_t> values) {
+    const int width = to - from + 1;
+    std::vector<std::uint64_t> marked;
+    for (const auto& [v, times] : tally(values, static_cast<std::int64_t>(bit(width)))) {
+        if (times % 2 == 1) {
+            marked.push_back(v);
+        }
+    }
+    // Item j: the marked value j >> rest, with the other bits of the index from the rest.
+    const int rest = std::countr_zero(count) - width;
+    const FixedBits others((bit(width) - 1) << from, 0);
+    const std::uint64_t lowMask = bit(rest) - 1;
+    parallelFor(count, marked.size() << rest, [&](std::uint64_t begin, std::uint64_t end) {
+        while (begin < end) {
+            const std::uint64_t value = marked[begin >> rest] << from;
+            const std::uint64_t stop = std::min(end, ((begin >> rest) + 1) << rest);
+            others.forEachRun(begin & lowMask, ((stop - 1) & lowMask) + 1,
+                              [&](std::uint64_t first, std::uint64_t length) {
+                                  for (std::uint64_t i = first; i < first + length; ++i) {
+                                      Complex& x = a[i | value];
+                                      x.real = -x.real;
+                                      x.imag = -x.imag;
+                                  }
+                              });
+            begin = stop;
+        }
+    });
+}
+
+} // namespace amplex::kernels
