@@ -266,7 +266,7 @@ void modularPowerXor(Complex* a, std::uint64_t count, int from, int to, int low,
                      std::uint32_t modulus) {
     // base^e for the low exponent bits from a table, the higher bits by one product: one
     // lookup per run of indexes with the same exponent instead of a product per index.
-    constexpr int TableBits = 16;
+    constexpr int TableBits = 12; // 16 KiB, at home in the first-level cache
     const int exponentBits = to - from + 1;
     const int tableBits = std::min(exponentBits, TableBits);
     std::vector<std::uint32_t> powers(bit(tableBits));
