@@ -7,6 +7,8 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace amplex::kernels {
@@ -17,12 +19,15 @@ constexpr std::uint64_t bit(int k) {
     return std::uint64_t{1} << k;
 }
 
+// Indexes in runs shorter than this are changed by passes that write every amplitude.
+constexpr std::uint64_t ShortRun = 64;
+
 // The indexes whose bits in mask equal those of value, numbered densely: the j-th such index
 // is j with the fixed bits put in between. Consecutive j give runs of consecutive indexes as
 // long as the lowest fixed bit.
 class FixedBits {
 public:
-    FixedBits(std::uint64_t mask, std::uint64_t value) : value_(value & mask) {
+    FixedBits(std::uint64_t mask, std::uint64_t value) : mask_(mask), value_(value & mask) {
         for (int pos = 0; pos < 64 && (mask >> pos) != 0;) {
             if (!((mask >> pos) & 1)) {
                 ++pos;
@@ -48,11 +53,25 @@ public:
     }
 
     // Calls f(first, length) for the runs of consecutive indexes numbered begin .. end - 1.
+    // Each run after the first starts at the next index with the fixed bits: carry through
+    // the fixed bits, clear them, put the value back. Short runs go one index at a time.
     template <class F> void forEachRun(std::uint64_t begin, std::uint64_t end, const F& f) const {
+        if (begin >= end) {
+            return;
+        }
+        std::uint64_t i = index(begin);
+        if (run_ < 16) {
+            for (std::uint64_t n = end - begin; n != 0; --n) {
+                f(i, 1);
+                i = ((((i | mask_) + 1) & ~mask_) | value_);
+            }
+            return;
+        }
         while (begin < end) {
             const std::uint64_t length = std::min(end - begin, run_ - (begin & (run_ - 1)));
-            f(index(begin), length);
+            f(i, length);
             begin += length;
+            i = ((((i + length - 1) | mask_) + 1) & ~mask_) | value_;
         }
     }
 
@@ -64,6 +83,7 @@ private:
     std::array<Gap, 32> gaps_{};
     int gapCount_ = 0;
     int fixedCount_ = 0;
+    std::uint64_t mask_ = 0;
     std::uint64_t value_ = 0;
     std::uint64_t run_ = 0;
 };
@@ -75,6 +95,12 @@ void forEachFixed(std::uint64_t count, std::uint64_t mask, std::uint64_t value, 
     parallelFor(count, fixed.size(count),
                 [&](std::uint64_t begin, std::uint64_t end) { fixed.forEachRun(begin, end, f); });
 }
+
+// An amplitude's two parts in a buffer of the kernels, without Complex's table pointer.
+struct Value {
+    double imag;
+    double real;
+};
 
 void swapAmplitudes(Complex& x, Complex& y) {
     const double re = x.real;
@@ -178,12 +204,30 @@ void controlledHadamard(Complex* a, std::uint64_t count, int control, int target
 }
 
 void phase(Complex* a, std::uint64_t count, std::uint64_t mask, double c, double s) {
-    forEachFixed(count, mask, mask, [=](std::uint64_t first, std::uint64_t length) {
-        for (std::uint64_t i = first; i < first + length; ++i) {
-            const double re = a[i].real;
-            const double im = a[i].imag;
-            a[i].real = c * re - s * im;
-            a[i].imag = c * im + s * re;
+    const auto rotate = [=](Complex& x) {
+        const double re = x.real;
+        const double im = x.imag;
+        x.real = c * re - s * im;
+        x.imag = c * im + s * re;
+    };
+    if ((mask & (~mask + 1)) >= ShortRun) {
+        forEachFixed(count, mask, mask, [=](std::uint64_t first, std::uint64_t length) {
+            for (std::uint64_t i = first; i < first + length; ++i) {
+                rotate(a[i]);
+            }
+        });
+        return;
+    }
+    // Changed indexes in short runs: writing back every amplitude, most of them unchanged,
+    // streams through memory faster than writing every other few.
+    parallelFor(count, count, [=](std::uint64_t begin, std::uint64_t end) {
+        for (std::uint64_t i = begin; i < end; ++i) {
+            Complex x = a[i];
+            if ((i & mask) == mask) {
+                rotate(x);
+            }
+            a[i].real = x.real;
+            a[i].imag = x.imag;
         }
     });
 }
@@ -200,72 +244,108 @@ void cnot(Complex* a, std::uint64_t count, int control, int target) {
 
 void bitMirror(Complex* a, std::uint64_t count, int first, int last) {
     const int width = last - first + 1;
-    if (width < 2) {
-        return;
-    }
-    const std::uint64_t inner = bit(first);
-    // Tiles of 2^TileBits x 2^TileBits indexes: the top and bottom TileBits bits of the range
-    // trade places, so a tile's rows land in the mirrored tile's columns and the pair of tiles
-    // stays in cache while it is swapped.
-    constexpr int TileBits = 5;
-    if (width < 2 * TileBits + 1) {
-        // A narrow range moves indexes only a short way within each block of the range.
+    const std::uint64_t inner = bit(first); // amplitudes that move together
+    // Tiles of 2^tileBits x 2^tileBits groups of inner amplitudes, at most TileSize in all:
+    // the top and bottom tileBits bits of the range trade places, so the rows of one tile
+    // become the columns of its mirror tile. Both are read row by row into buffers and
+    // written back row by row: their rows lie a power of two apart and would evict each other
+    // from the caches if they were swapped element by element.
+    constexpr int TileSizeBits = 12;
+    const int tileBits = (TileSizeBits - first) / 2;
+    if (tileBits < 2 || width < 2 * tileBits) {
+        // Wide groups already stream, and a narrow range moves indexes only a short way.
         const std::uint64_t fieldMask = (bit(width) - 1) << first;
-        parallelFor(count, count, [=](std::uint64_t begin, std::uint64_t end) {
-            for (std::uint64_t i = begin; i < end; ++i) {
+        parallelFor(count, count >> first, [=](std::uint64_t begin, std::uint64_t end) {
+            for (std::uint64_t g = begin; g < end; ++g) {
+                const std::uint64_t i = g << first;
                 const std::uint64_t m =
                     (i & ~fieldMask) | (reverseBits((i & fieldMask) >> first, width) << first);
                 if (m > i) {
-                    swapAmplitudes(a[i], a[m]);
-                }
-            }
-        });
-        return;
-    }
-    constexpr std::uint64_t tile = bit(TileBits);
-    std::array<std::uint64_t, tile> reversed{};
-    for (std::uint64_t t = 0; t < tile; ++t) {
-        reversed[t] = reverseBits(t, TileBits);
-    }
-    const int middleBits = width - 2 * TileBits;
-    const int highShift = first + width - TileBits; // where the range's top TileBits begin
-    const std::uint64_t middles = bit(middleBits);
-    const std::uint64_t outers = count >> (last + 1);
-    parallelFor(count, outers * middles, [&](std::uint64_t begin, std::uint64_t end) {
-        for (std::uint64_t item = begin; item < end; ++item) {
-            const std::uint64_t middle = item & (middles - 1);
-            const std::uint64_t mirror = reverseBits(middle, middleBits);
-            // Each pair of tiles is swapped by one of its two items; which one alternates, so
-            // that the threads' halves of the range carry the same work.
-            const std::uint64_t low = std::min(middle, mirror);
-            const bool lowDoesIt = (std::popcount(low) & 1) == 0;
-            if (middle != mirror && (middle == low) != lowDoesIt) {
-                continue;
-            }
-            const std::uint64_t outer = (item >> middleBits) << (last + 1);
-            const std::uint64_t from = outer | (middle << (first + TileBits));
-            const std::uint64_t to = outer | (mirror << (first + TileBits));
-            for (std::uint64_t hi = 0; hi < tile; ++hi) {
-                for (std::uint64_t lo = 0; lo < tile; ++lo) {
-                    const std::uint64_t i = from | (hi << highShift) | (lo << first);
-                    const std::uint64_t m =
-                        to | (reversed[lo] << highShift) | (reversed[hi] << first);
-                    if (middle == mirror && m <= i) {
-                        continue; // within one tile each pair once, fixed points not at all
-                    }
                     for (std::uint64_t k = 0; k < inner; ++k) {
                         swapAmplitudes(a[i + k], a[m + k]);
                     }
                 }
             }
+        });
+        return;
+    }
+    const std::uint64_t tile = bit(tileBits);
+    std::array<std::uint64_t, bit(TileSizeBits / 2)> reversed{};
+    for (std::uint64_t t = 0; t < tile; ++t) {
+        reversed[t] = reverseBits(t, tileBits);
+    }
+    const int middleBits = width - 2 * tileBits;
+    const int highShift = first + width - tileBits; // where the range's top tileBits begin
+    const std::uint64_t middles = bit(middleBits);
+    const std::uint64_t outers = count >> (last + 1);
+    const std::uint64_t rowLength = tile * inner;
+    parallelFor(count, outers * middles, [&](std::uint64_t begin, std::uint64_t end) {
+        std::vector<Value> here(bit(TileSizeBits));
+        std::vector<Value> there(bit(TileSizeBits));
+        // Row hi of a tile, and where (lo, k) of row hi lands in the buffer of the mirror.
+        const auto row = [&](std::uint64_t base, std::uint64_t hi) {
+            return a + (base | (hi << highShift));
+        };
+        const auto load = [&](std::vector<Value>& buffer, std::uint64_t base) {
+            for (std::uint64_t hi = 0; hi < tile; ++hi) {
+                const Complex* r = row(base, hi);
+                for (std::uint64_t j = 0; j < rowLength; ++j) {
+                    buffer[hi * rowLength + j] = {r[j].imag, r[j].real};
+                }
+            }
+        };
+        // Row hi, group lo of the tile takes group reversed[hi] of row reversed[lo].
+        const auto store = [&](const std::vector<Value>& buffer, std::uint64_t base) {
+            for (std::uint64_t hi = 0; hi < tile; ++hi) {
+                Complex* r = row(base, hi);
+                for (std::uint64_t lo = 0; lo < tile; ++lo) {
+                    const Value* from = &buffer[reversed[lo] * rowLength + reversed[hi] * inner];
+                    for (std::uint64_t k = 0; k < inner; ++k) {
+                        r[lo * inner + k].imag = from[k].imag;
+                        r[lo * inner + k].real = from[k].real;
+                    }
+                }
+            }
+        };
+        // The tile pair of an item, or nothing when the item's mirror does the work. Each pair
+        // is done by one of its two items; which one alternates, so that the threads' shares
+        // of the range carry the same work.
+        const auto tiles =
+            [&](std::uint64_t item) -> std::optional<std::pair<std::uint64_t, std::uint64_t>> {
+            const std::uint64_t middle = item & (middles - 1);
+            const std::uint64_t mirror = reverseBits(middle, middleBits);
+            const std::uint64_t low = std::min(middle, mirror);
+            const bool lowDoesIt = (std::popcount(low) & 1) == 0;
+            if (middle != mirror && (middle == low) != lowDoesIt) {
+                return std::nullopt;
+            }
+            const std::uint64_t outer = (item >> middleBits) << (last + 1);
+            return std::pair{outer | (middle << (first + tileBits)),
+                             outer | (mirror << (first + tileBits))};
+        };
+        for (std::uint64_t item = begin; item < end; ++item) {
+            const auto pair = tiles(item);
+            if (!pair) {
+                continue;
+            }
+            const auto [from, to] = *pair;
+            const bool ownMirror = from == to;
+            load(here, from);
+            if (ownMirror) {
+                store(here, from); // a tile of its own mirror: fixed points written back as read
+                continue;
+            }
+            load(there, to);
+            store(there, from);
+            store(here, to);
         }
     });
 }
 
 void modularPowerXor(Complex* a, std::uint64_t count, int from, int to, int low, std::uint32_t base,
                      std::uint32_t modulus) {
-    // base^e for the low exponent bits from a table, the higher bits by one product: one
-    // lookup per run of indexes with the same exponent instead of a product per index.
+    // base^e for the low exponent bits from a table, the higher bits by one product that
+    // changes seldom.
     constexpr int TableBits = 12; // 16 KiB, at home in the first-level cache
     const int exponentBits = to - from + 1;
     const int tableBits = std::min(exponentBits, TableBits);
@@ -275,31 +355,54 @@ void modularPowerXor(Complex* a, std::uint64_t count, int from, int to, int low,
         powers[e] = multiplyModulo(powers[e - 1], base, modulus);
     }
     const std::uint64_t exponentMask = bit(exponentBits) - 1;
-    parallelFor(count, count >> from, [&](std::uint64_t begin, std::uint64_t end) {
-        std::uint64_t highExponent = 0;
-        std::uint32_t highPower = powers[0];
-        for (std::uint64_t r = begin; r < end; ++r) {
-            const std::uint64_t e = r & exponentMask;
-            std::uint32_t v = powers[e & (bit(tableBits) - 1)];
-            if (exponentBits > tableBits) {
-                if (e >> tableBits != highExponent) {
-                    highExponent = e >> tableBits;
-                    highPower = modularPower(base, highExponent << tableBits, modulus);
-                }
-                v = multiplyModulo(v, highPower, modulus);
-            }
-            const std::uint64_t flip = std::uint64_t{v} << low;
-            if (flip == 0) {
-                continue;
-            }
-            const std::uint64_t top = bit(std::bit_width(flip) - 1);
-            for (std::uint64_t i = r << from; i < (r + 1) << from; ++i) {
-                if (!(i & top)) {
-                    swapAmplitudes(a[i], a[i ^ flip]);
-                }
-            }
-        }
-    });
+    // Index = (high, value field, rest below low). Pairs differ only in the value field, so
+    // a chunk of consecutive rests taken across every value of the field holds whole pairs
+    // and fits in the cache: each amplitude is fetched once.
+    const int width = std::bit_width(modulus - 1);
+    const std::uint64_t values = bit(width);
+    const std::uint64_t rests = bit(low);
+    constexpr std::uint64_t ChunkSize = 8192; // 128 KiB of copies, at home in the second level
+    const std::uint64_t chunk =
+        std::min<std::uint64_t>(rests, std::max<std::uint64_t>(1, ChunkSize / values));
+    const std::uint64_t chunksPerHigh = rests / chunk;
+    parallelFor(count, (count >> (low + width)) * chunksPerHigh,
+                [&](std::uint64_t begin, std::uint64_t end) {
+                    std::uint64_t highExponent = 0;
+                    std::uint32_t highPower = powers[0];
+                    const auto power = [&](std::uint64_t i) {
+                        const std::uint64_t e = (i >> from) & exponentMask;
+                        std::uint32_t v = powers[e & (bit(tableBits) - 1)];
+                        if (exponentBits > tableBits) {
+                            if (e >> tableBits != highExponent) {
+                                highExponent = e >> tableBits;
+                                highPower = modularPower(base, highExponent << tableBits, modulus);
+                            }
+                            v = multiplyModulo(v, highPower, modulus);
+                        }
+                        return std::uint64_t{v};
+                    };
+                    // The chunk is copied out and every amplitude fetched back from its partner's
+                    // copy: no branch on the pseudo-random value.
+                    std::vector<Value> copy(values * chunk);
+                    for (std::uint64_t item = begin; item < end; ++item) {
+                        const std::uint64_t high = (item / chunksPerHigh) << (low + width);
+                        const std::uint64_t first = high | ((item % chunksPerHigh) * chunk);
+                        for (std::uint64_t f = 0; f < values; ++f) {
+                            const Complex* row = a + (first | (f << low));
+                            for (std::uint64_t r = 0; r < chunk; ++r) {
+                                copy[f * chunk + r] = {row[r].imag, row[r].real};
+                            }
+                        }
+                        for (std::uint64_t f = 0; f < values; ++f) {
+                            const std::uint64_t row = first | (f << low);
+                            for (std::uint64_t r = 0; r < chunk; ++r) {
+                                const Value& from = copy[(f ^ power(row + r)) * chunk + r];
+                                a[row + r].imag = from.imag;
+                                a[row + r].real = from.real;
+                            }
+                        }
+                    }
+                });
 }
 
 void flagOracle(Complex* a, std::uint64_t count, int from, int to, int target,
@@ -353,6 +456,27 @@ void signOracle(Complex* a, std::uint64_t count, int from, int to,
         if (times % 2 == 1) {
             marked.push_back(v);
         }
+    }
+    if (bit(from) < ShortRun && marked.size() * 8 >= bit(width)) {
+        // Many marked values in short runs: one pass writing every amplitude is faster than
+        // visiting the marked ones.
+        std::vector<std::uint64_t> isMarked((bit(width) + 63) / 64);
+        for (const std::uint64_t v : marked) {
+            isMarked[v / 64] |= bit(static_cast<int>(v % 64));
+        }
+        const std::uint64_t fieldMask = bit(width) - 1;
+        parallelFor(count, count, [&](std::uint64_t begin, std::uint64_t end) {
+            for (std::uint64_t i = begin; i < end; ++i) {
+                const std::uint64_t x = (i >> from) & fieldMask;
+                Complex& y = a[i];
+                const double re = y.real;
+                const double im = y.imag;
+                const bool negate = (isMarked[x / 64] >> (x % 64)) & 1;
+                y.real = negate ? -re : re;
+                y.imag = negate ? -im : im;
+            }
+        });
+        return;
     }
     // Item j: the marked value j >> rest, with the other bits of the index from the rest.
     const int rest = std::countr_zero(count) - width;

@@ -204,8 +204,14 @@ std::vector<Case> cases(int n) {
         }
     }
     // Narrow, wide and whole ranges; 2 * 5 + 1 qubits and more take the tiled way.
-    for (const auto& [first, last] : std::vector<std::pair<int, int>>{
-             {0, n - 1}, {1, n - 1}, {0, n - 2}, {2, n - 3}, {0, 1}, {n - 4, n - 1}, {1, 3}}) {
+    for (const auto& [first, last] : std::vector<std::pair<int, int>>{{0, n - 1},
+                                                                      {1, n - 1},
+                                                                      {0, n - 2},
+                                                                      {2, n - 3},
+                                                                      {0, 1},
+                                                                      {n - 4, n - 1},
+                                                                      {1, 3},
+                                                                      {0, std::min(11, n - 1)}}) {
         add(
             "bitmirror " + std::to_string(first) + " " + std::to_string(last),
             [=](Complex* a, auto m) { k::bitMirror(a, m, first, last); },
