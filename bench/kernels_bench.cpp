@@ -75,9 +75,9 @@ void runKernel(benchmark::State& state, const Kernel& kernel) {
         state.SetIterationTime(t);
         benchmark::ClobberMemory();
     }
-    unsetenv("AMPLEX_THREADS");
     state.counters["ratio"] = kernelTime / passTime;
     state.counters["threads"] = static_cast<double>(k::threadCount());
+    unsetenv("AMPLEX_THREADS");
     state.SetBytesProcessed(
         static_cast<std::int64_t>(state.iterations() * 2 * count * sizeof(Complex)));
 }
