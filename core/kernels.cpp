@@ -188,38 +188,43 @@ double hadamardFactor() {
     return 1.0 / std::sqrt(2.0);
 }
 
+namespace {
+
+// x, y := h x + h y, h x - h y, both old values scaled first. FromZero begins each sum at
+// +0.0, as a sum into a cleared array does (-0.0 results then come out as +0.0).
+template <bool FromZero> void butterfly(Complex& x, Complex& y, double h) {
+    double xr = x.real * h;
+    double xi = x.imag * h;
+    if constexpr (FromZero) {
+        xr = 0.0 + xr; // the lower index's share lands first in both sums
+        xi = 0.0 + xi;
+    }
+    const double yr = y.real * h;
+    const double yi = y.imag * h;
+    x.real = xr + yr;
+    x.imag = xi + yi;
+    y.real = xr - yr;
+    y.imag = xi - yi;
+}
+
+} // namespace
+
 void hadamard(Complex* a, std::uint64_t count, int k) {
     const double h = hadamardFactor();
-    forEachPair(a, count, k, [h](Complex& x, Complex& y, std::uint64_t) {
-        const double xr = x.real * h;
-        const double xi = x.imag * h;
-        const double yr = y.real * h;
-        const double yi = y.imag * h;
-        x.real = xr + yr;
-        x.imag = xi + yi;
-        y.real = xr - yr;
-        y.imag = xi - yi;
-    });
+    forEachPair(a, count, k,
+                [h](Complex& x, Complex& y, std::uint64_t) { butterfly<false>(x, y, h); });
 }
 
 void controlledHadamard(Complex* a, std::uint64_t count, int control, int target) {
     const double h = hadamardFactor();
     const std::uint64_t controlMask = bit(control);
     forEachPair(a, count, target, [=](Complex& x, Complex& y, std::uint64_t i) {
-        if (!(i & controlMask)) {
+        if (i & controlMask) {
+            butterfly<true>(x, y, h);
+        } else {
             addToZero(x);
             addToZero(y);
-            return;
         }
-        // The lower index's share lands first in both sums.
-        const double xr = 0.0 + x.real * h;
-        const double xi = 0.0 + x.imag * h;
-        const double yr = y.real * h;
-        const double yi = y.imag * h;
-        x.real = xr + yr;
-        x.imag = xi + yi;
-        y.real = xr - yr;
-        y.imag = xi - yi;
     });
 }
 
