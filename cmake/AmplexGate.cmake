@@ -18,7 +18,7 @@ function(amplex_add_gate)
         CXX_VISIBILITY_PRESET hidden
         VISIBILITY_INLINES_HIDDEN ON)
     target_compile_options(${target} PRIVATE -fno-gnu-unique)
-    target_link_options(${target} PRIVATE -Wl,--no-undefined
+    target_link_options(${target} PRIVATE -Wl,--no-undefined -Wl,--gc-sections
                         -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/gateexports.map)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
                  ${PROJECT_SOURCE_DIR}/cmake/gateexports.map)
