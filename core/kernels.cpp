@@ -386,7 +386,6 @@ void modularPowerXor(Complex* a, std::uint64_t count, int from, int to, int low,
     for (std::size_t e = 1; e < powers.size(); ++e) {
         powers[e] = multiplyModulo(powers[e - 1], base, modulus);
     }
-    const std::uint64_t exponentMask = bit(exponentBits) - 1;
     // Index = (high, value field, rest below low). Pairs differ only in the value field, so
     // a chunk of consecutive rests taken across every value of the field holds whole pairs
     // and fits in the cache: each amplitude is fetched once.
@@ -394,25 +393,46 @@ void modularPowerXor(Complex* a, std::uint64_t count, int from, int to, int low,
     const std::uint64_t values = bit(width);
     const std::uint64_t rests = bit(low);
     constexpr std::uint64_t ChunkSize = 8192; // 128 KiB of copies, at home in the second level
-    const std::uint64_t chunk =
-        std::min<std::uint64_t>(rests, std::max<std::uint64_t>(1, ChunkSize / values));
+    // The power of the exponent held by index i; each thread keeps its own high product.
+    struct Power {
+        const std::vector<std::uint32_t>& powers;
+        std::uint32_t base, modulus;
+        int from, tableBits, exponentBits;
+        std::uint64_t highExponent = 0;
+        std::uint32_t highPower = 1;
+
+        std::uint64_t operator()(std::uint64_t i) {
+            const std::uint64_t e = (i >> from) & (bit(exponentBits) - 1);
+            std::uint32_t v = powers[e & (bit(tableBits) - 1)];
+            if (exponentBits > tableBits) {
+                if (e >> tableBits != highExponent) {
+                    highExponent = e >> tableBits;
+                    highPower = modularPower(base, highExponent << tableBits, modulus);
+                }
+                v = multiplyModulo(v, highPower, modulus);
+            }
+            return v;
+        }
+    };
+    const Power power{powers, base, modulus, from, tableBits, exponentBits};
+    if (values > ChunkSize) {
+        // A value field too wide for a chunk: each pair swapped by its lower end.
+        parallelFor(count, count, [&](std::uint64_t begin, std::uint64_t end) {
+            Power p = power;
+            for (std::uint64_t i = begin; i < end; ++i) {
+                const std::uint64_t partner = i ^ (p(i) << low);
+                if (partner > i) {
+                    swapAmplitudes(a[i], a[partner]);
+                }
+            }
+        });
+        return;
+    }
+    const std::uint64_t chunk = std::min(rests, ChunkSize / values);
     const std::uint64_t chunksPerHigh = rests / chunk;
     parallelFor(count, (count >> (low + width)) * chunksPerHigh,
                 [&](std::uint64_t begin, std::uint64_t end) {
-                    std::uint64_t highExponent = 0;
-                    std::uint32_t highPower = powers[0];
-                    const auto power = [&](std::uint64_t i) {
-                        const std::uint64_t e = (i >> from) & exponentMask;
-                        std::uint32_t v = powers[e & (bit(tableBits) - 1)];
-                        if (exponentBits > tableBits) {
-                            if (e >> tableBits != highExponent) {
-                                highExponent = e >> tableBits;
-                                highPower = modularPower(base, highExponent << tableBits, modulus);
-                            }
-                            v = multiplyModulo(v, highPower, modulus);
-                        }
-                        return std::uint64_t{v};
-                    };
+                    Power p = power;
                     // The chunk is copied out and every amplitude fetched back from its partner's
                     // copy: no branch on the pseudo-random value.
                     std::vector<Value> copy(values * chunk);
@@ -428,9 +448,9 @@ void modularPowerXor(Complex* a, std::uint64_t count, int from, int to, int low,
                         for (std::uint64_t f = 0; f < values; ++f) {
                             const std::uint64_t row = first | (f << low);
                             for (std::uint64_t r = 0; r < chunk; ++r) {
-                                const Value& from = copy[(f ^ power(row + r)) * chunk + r];
-                                a[row + r].imag = from.imag;
-                                a[row + r].real = from.real;
+                                const Value& partner = copy[(f ^ p(row + r)) * chunk + r];
+                                a[row + r].imag = partner.imag;
+                                a[row + r].real = partner.real;
                             }
                         }
                     }
