@@ -3,8 +3,8 @@
 //
 // Run from the build directory: ./bench/gates_bench
 
+#include "core/kernels.h"
 #include "core/qregister.h"
-#include "gates/basic/hadamard/applyhadamard.h"
 #include "host/gatehost.h"
 #include "host/gatelibrary.h"
 
@@ -36,7 +36,7 @@ void hadamardKernel(benchmark::State& state) {
     reg.amplitudes[0] = 1.0;
     const int k = static_cast<int>(state.range(1));
     for (auto _ : state) {
-        amplex::gates::applyHadamard(reg.amplitudes, reg.amplitudeCount(), k);
+        amplex::kernels::hadamard(reg.amplitudes, reg.amplitudeCount(), k);
         benchmark::ClobberMemory();
     }
     countBytes(state, reg.amplitudeCount());

@@ -2,7 +2,7 @@
 #
 # Builds one gate plug-in as ${CMAKE_BINARY_DIR}/gates/<dir>/<name>.so, the file that the
 # gate path "<dir>\<name>" names. The plug-in gets the frame's exports, its own copy of the
-# quantum state core, and the flags that let dlclose really unload it.
+# quantum state core and the gate kernels, and the flags that let dlclose really unload it.
 function(amplex_add_gate)
     cmake_parse_arguments(GATE "" "NAME;PATH" "SOURCES;LIBS" ${ARGN})
     if(NOT GATE_NAME OR NOT GATE_PATH OR NOT GATE_SOURCES)
@@ -18,11 +18,11 @@ function(amplex_add_gate)
         CXX_VISIBILITY_PRESET hidden
         VISIBILITY_INLINES_HIDDEN ON)
     target_compile_options(${target} PRIVATE -fno-gnu-unique)
-    target_link_options(${target} PRIVATE -Wl,--no-undefined
+    target_link_options(${target} PRIVATE -Wl,--no-undefined -Wl,--gc-sections
                         -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/gateexports.map)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
                  ${PROJECT_SOURCE_DIR}/cmake/gateexports.map)
-    target_link_libraries(${target} PRIVATE amplex_gate_frame amplex_core amplex_warnings
+    target_link_libraries(${target} PRIVATE amplex_gate_frame amplex_kernels amplex_warnings
                                             ${GATE_LIBS})
     set_property(GLOBAL APPEND PROPERTY AMPLEX_GATE_TARGETS ${target})
 endfunction()

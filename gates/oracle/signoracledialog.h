@@ -18,6 +18,9 @@ inline constexpr int ValueCount = 6;
 inline constexpr int FirstValueId = 1003;
 // A value slot holding this marks nothing: no input value is negative.
 inline constexpr std::int32_t EmptySlot = -1;
+// The most values an oracle's block may list; a larger count is refused (the gate does
+// nothing), so a wrong count can never send the gate reading far beyond its caller's block.
+inline constexpr std::int32_t MaxValueCount = std::int32_t{1} << 26;
 
 using frame::ControlKind;
 using frame::ControlSpec;

@@ -31,12 +31,10 @@ TEST(AlgorithmDialogs, MarkedValueDialogsShareTheirDefaultsAndChecks) {
         d.execute();
         EXPECT_TRUE(f.steps.empty());
     }
-    // The defaults mark only 0. A value field that does not parse is the empty-slot marker -1.
+    // A value field that does not parse is the empty-slot marker -1 (the search amplitudes
+    // themselves are the search tests' business).
     HostFixture f(4);
     DialogDriver d(f.host, "seeker\\seeker");
-    d.execute();
-    EXPECT_NEAR(f.live.amplitudes[0].real, 0.953125, 1e-12);
-    f.setBasisState(0);
     d.setText(1003, "abc");
     d.setText(1004, "0x5");
     d.execute();

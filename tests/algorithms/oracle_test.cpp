@@ -76,11 +76,13 @@ TEST(AlgorithmGates, MoveNothingOnBadBlocksOrACountOfZero) {
     };
     check("oracle\\flagoracle", {{0, 1, 0, 2}}, 1); // the target is then at [3]
     check("oracle\\signoracle", {{0, 2, 0}}, 1);
-    const std::vector<Block> flags = {{0, 1, 1, 0, 3}, {0, 1, 1, 0, -1}, {0, 1, 1, 0, 999},
-                                      {0, 3, 1, 0, 2}, {-1, 1, 1, 0, 2}, {2, 1, 1, 0, 0},
-                                      {0, 1, -2, 0, 2}};
+    const std::vector<Block> flags = {
+        {0, 1, 1, 0, 3},  {0, 1, 1, 0, -1}, {0, 1, 1, 0, 999}, {0, 3, 1, 0, 2},
+        {-1, 1, 1, 0, 2}, {2, 1, 1, 0, 0},  {0, 1, -2, 0, 2},  {0, 1, (1 << 26) + 1, 0, 2}};
     check("oracle\\flagoracle", flags);
-    check("oracle\\signoracle", {{0, 3, 1, 0}, {-1, 2, 1, 0}, {2, 1, 1, 0}});
+    // A count above 2^26 is refused before any value is read behind the short block.
+    check("oracle\\signoracle",
+          {{0, 3, 1, 0}, {-1, 2, 1, 0}, {2, 1, 1, 0}, {0, 1, (1 << 26) + 1, 0}});
     check("seeker\\seekerstep", {{0, 3, 1, 0}, {-1, 2, 1, 0}});
     check("seeker\\seeker", {{0, 3, 1, 0}, {2, 1, 1, 0}});
     // A single qubit is no range for the driver either.

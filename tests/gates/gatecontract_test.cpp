@@ -15,10 +15,13 @@
 #include <elf.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <string>
+#include <thread>
 
 namespace {
 
@@ -124,6 +127,35 @@ TEST(GateContract, EveryLibraryExportsTheSevenSymbolsRunsAndShowsAndIsUnloadedAf
             EXPECT_FALSE(widget->isVisible()) << widget->windowTitle().toStdString();
         }
     }
+}
+
+// The threads a gate starts run the plug-in's code, which is unmapped after the run: none may
+// be left over, however often the gate is loaded, run and unloaded.
+TEST(GateContract, ThreadsEndWithTheRunOfTheirLibrary) {
+    const auto threads = [] {
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.rfind("Threads:", 0) == 0) {
+                return std::stoi(line.substr(8));
+            }
+        }
+        return -1;
+    };
+    setenv("AMPLEX_THREADS", "2", 1);
+    HostFixture f(17); // above the size from which passes run on several threads
+    ReferenceSim::random(17, 3).loadInto(f.live);
+    const int atStart = threads();
+    for (int run = 0; run < 1000; ++run) {
+        f.run("basic\\hadamard", std::intptr_t{16});
+    }
+    unsetenv("AMPLEX_THREADS");
+    EXPECT_EQ(f.steps.size(), 1000u);
+    EXPECT_FALSE(stillLoaded(builtGates().at("basic\\hadamard")));
+    // A joined thread may take a moment to leave the kernel's count.
+    for (int wait = 0; wait < 100 && threads() > atStart; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(threads(), atStart);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The gates run by path through the real host: against the reference simulator on random
 // states, their steps, their refusals, and the exact values that their arithmetic order fixes.
 
-#include "gates/shor/modules/power/modularpower.h"
+#include "core/modularpower.h"
 #include "tests/support/hostfixture.h"
 #include "tests/support/referencesim.h"
 
@@ -13,8 +13,8 @@
 
 namespace {
 
-using amplex::gates::modularPower;
-using amplex::gates::reduceModulo;
+using amplex::kernels::modularPower;
+using amplex::kernels::reduceModulo;
 using Amp = ReferenceSim::Amplitude;
 using Steps = std::vector<std::string>;
 

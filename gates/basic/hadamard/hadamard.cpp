@@ -1,7 +1,7 @@
 // basic\hadamard: the Hadamard gate on one qubit, run by path by the Hadamard range and the
 // inverse Fourier transform. The argument word is the qubit number itself.
 
-#include "gates/basic/hadamard/applyhadamard.h"
+#include "core/kernels.h"
 #include "gates/frame/gatedialog.h"
 #include "gates/frame/gateplugin.h"
 
@@ -12,7 +12,7 @@ extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
         return; // a caller's qubit outside the register would pair indexes outside the array
     }
     const int k = static_cast<int>(word);
-    amplex::gates::applyHadamard(r->amplitudes, r->amplitudeCount(), k);
+    amplex::kernels::hadamard(r->amplitudes, r->amplitudeCount(), k);
     recordStep("Hadamard ( %i )", k);
 }
 

@@ -1,6 +1,7 @@
 // basic\pieighth: the phase e^(i pi/4) on every basis state whose target qubit is 1. The
 // argument word is the qubit number itself. The dialog has no button: choosing a qubit runs it.
 
+#include "core/kernels.h"
 #include "gates/frame/gatedialog.h"
 #include "gates/frame/gateplugin.h"
 
@@ -15,18 +16,7 @@ extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
     const int target = static_cast<int>(word);
     // sqrt(0.5) is 0.7071067811865476, the factor's real and imaginary part.
     const double s = std::sqrt(0.5);
-    const std::uint64_t total = r->amplitudeCount();
-    const std::uint64_t step = std::uint64_t{1} << target;
-    Complex* amplitudes = r->amplitudes;
-    // Only the upper half of each block of 2^(target+1) indexes has the target bit set.
-    for (std::uint64_t block = step; block < total; block += 2 * step) {
-        for (std::uint64_t i = block; i < block + step; ++i) {
-            const double a = amplitudes[i].real;
-            const double b = amplitudes[i].imag;
-            amplitudes[i].real = s * a - s * b;
-            amplitudes[i].imag = s * b + s * a;
-        }
-    }
+    amplex::kernels::phase(r->amplitudes, r->amplitudeCount(), std::uint64_t{1} << target, s, s);
     recordStep("Pi-eighth ( %i )", target);
 }
 

@@ -5,51 +5,31 @@
 // Block: [0] from, [1] to, [2] count, [3 .. 2 + count] the values (-1 marks nothing),
 // [3 + count] target.
 
+#include "core/kernels.h"
 #include "gates/oracle/signoracledialog.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <vector>
+#include <span>
 
 using namespace amplex::frame;
 using namespace amplex::oracle;
 
 extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
-    // A negative count would put the target in front of the block.
+    // A negative count would put the target in front of the block, a huge one far behind it.
     const auto range = qubitRange(word);
-    if (!range || range->args[2] < 0) {
+    if (!range || range->args[2] < 0 || range->args[2] > MaxValueCount) {
         return;
     }
     const auto [args, from, to] = *range;
-    const int count = args[2];
-    const int target = args[3 + count];
-    QRegister scratch;
-    if (!isQubit(target) || !scratch.setQubitCount(r->qubitCount)) {
+    const std::int64_t count = args[2];
+    const std::int64_t target = args[3 + count];
+    if (!isQubit(target)) {
         return;
     }
-    const std::int64_t valueLimit = std::int64_t{1} << (to - from + 1);
-    std::vector<std::uint32_t> marked;
-    for (int j = 0; j < count; ++j) {
-        const std::int32_t value = args[3 + j];
-        const auto v = static_cast<std::uint32_t>(value);
-        if (value >= 0 && value < valueLimit &&
-            std::find(marked.begin(), marked.end(), v) == marked.end()) {
-            marked.push_back(v);
-        }
-    }
-    const int high = 31 - to;
-    const std::uint32_t targetMask = 1u << target;
-    const std::uint64_t total = r->amplitudeCount();
-    // Amplitudes are added, not written: with the target inside from .. to, two old indexes
-    // can land on the same new one. x always comes from the old index.
-    for (std::uint64_t k = 0; k < total; ++k) {
-        const auto i = static_cast<std::uint32_t>(k);
-        const std::uint32_t x = ((i << high) >> high) >> from;
-        const bool flip = std::find(marked.begin(), marked.end(), x) != marked.end();
-        scratch.amplitudes[flip ? i ^ targetMask : i] += r->amplitudes[i];
-    }
-    r->copyFrom(scratch);
+    amplex::kernels::flagOracle(r->amplitudes, r->amplitudeCount(), from, to,
+                                static_cast<int>(target),
+                                std::span(args + 3, static_cast<std::size_t>(count)));
     recordStep("Flagoracle");
 }
 

@@ -2,6 +2,7 @@
 // both 1. Block: [0] first qubit, [1] second qubit, [2] [3] theta in radians as a double, low
 // half first. The two qubits play the same role; equal qubits put the phase where that one is 1.
 
+#include "core/kernels.h"
 #include "gates/frame/gatedialog.h"
 #include "gates/frame/gateplugin.h"
 
@@ -20,19 +21,9 @@ extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
         return; // a caller's bit outside the register would shift by 32 or more
     }
     const double theta = amplex::getDouble(args + 2);
-    const double c = std::cos(theta);
-    const double s = std::sin(theta);
-    const std::uint32_t mask = (1u << first) | (1u << second);
-    const std::uint64_t total = r->amplitudeCount();
-    Complex* amplitudes = r->amplitudes;
-    for (std::uint64_t k = 0; k < total; ++k) {
-        if ((static_cast<std::uint32_t>(k) & mask) == mask) {
-            const double a = amplitudes[k].real;
-            const double b = amplitudes[k].imag;
-            amplitudes[k].real = c * a - s * b;
-            amplitudes[k].imag = c * b + s * a;
-        }
-    }
+    const std::uint64_t mask = (std::uint64_t{1} << first) | (std::uint64_t{1} << second);
+    amplex::kernels::phase(r->amplitudes, r->amplitudeCount(), mask, std::cos(theta),
+                           std::sin(theta));
     recordStep("Rotate 2 bits controlled ( bits: %i, %i, angle: %.5g)", first, second, theta);
 }
 

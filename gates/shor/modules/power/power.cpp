@@ -6,16 +6,15 @@
 // are, so the state depends on a only through x^a mod N. XOR makes it a permutation of the
 // basis states that undoes itself.
 
+#include "core/kernels.h"
+#include "core/modularpower.h"
 #include "gates/frame/gatedialog.h"
 #include "gates/frame/gateplugin.h"
-#include "gates/shor/modules/power/modularpower.h"
 
 #include <bit>
 
 using namespace amplex::frame;
-using amplex::gates::modularPower;
-using amplex::gates::multiplyModulo;
-using amplex::gates::reduceModulo;
+using amplex::kernels::reduceModulo;
 
 extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
     const auto range = qubitRange(word);
@@ -36,29 +35,8 @@ extern "C" AMPLEX_EXPORT void execute(std::intptr_t word) {
     } else {
         return; // no room for the value beside the exponent
     }
-    QRegister scratch;
-    if (!scratch.setQubitCount(r->qubitCount)) {
-        return;
-    }
-    const std::uint32_t base = reduceModulo(x, modulus);
-    const auto exponentBits = static_cast<std::uint32_t>(to - from + 1);
-    const std::uint32_t exponentMask = ((~0u) >> (32 - exponentBits)) << from;
-    std::uint32_t exponent = 0;
-    std::uint32_t value = 1; // x^0, and N >= 2
-    const std::uint64_t total = r->amplitudeCount();
-    for (std::uint64_t k = 0; k < total; ++k) {
-        const auto i = static_cast<std::uint32_t>(k);
-        // Walking i upwards, the exponent mostly stays or steps by one: one multiplication
-        // per step instead of a whole power for every index.
-        const std::uint32_t a = (i & exponentMask) >> from;
-        if (a != exponent) {
-            value = a == exponent + 1 ? multiplyModulo(value, base, modulus)
-                                      : modularPower(base, a, modulus);
-            exponent = a;
-        }
-        scratch.amplitudes[i ^ (value << low)] = r->amplitudes[i];
-    }
-    r->copyFrom(scratch);
+    amplex::kernels::modularPowerXor(r->amplitudes, r->amplitudeCount(), from, to, low,
+                                     reduceModulo(x, modulus), modulus);
     recordStep("Power ( a: %i - %i, y: %i - %i, x = %i, N = %i )", from, to, low, low + width - 1,
                x, n);
 }

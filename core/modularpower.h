@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace amplex::gates {
+namespace amplex::kernels {
 
 // x reduced into 0 .. modulus - 1 the mathematical way, also for negative x (-1 gives
 // modulus - 1). modulus must not be 0.
@@ -30,4 +30,4 @@ inline std::uint32_t modularPower(std::uint32_t base, std::uint64_t exponent,
     return result;
 }
 
-} // namespace amplex::gates
+} // namespace amplex::kernels

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "core/complex.h"
+
+#include <cstdint>
+#include <span>
+
+// The arithmetic of the gates, as plain functions over an amplitude array of count = 2^n
+// entries (qubit k is bit k of the basis index). The gates check their arguments, call one
+// of these and record the step; tests and benchmarks call them directly. Every kernel works
+// in place, splits large passes over all cores (see parallelfor.h) and gives the same bits
+// whatever the thread count. Qubit numbers must lie below n; the callers check them.
+namespace amplex::kernels {
+
+// The Hadamard factor, 1.0 / sqrt(2.0) = 0.7071067811865475: one unit in the last place below
+// sqrt(0.5), and the value every stored result depends on.
+double hadamardFactor();
+
+// Pairs 2^k apart: i (bit k clear) and j = i + 2^k become h a_i + h a_j and h a_i - h a_j,
+// both old values scaled by h = hadamardFactor() first.
+void hadamard(Complex* a, std::uint64_t count, int k);
+
+// Pairs 2^target apart where the control qubit is 1, with Hadamard's arithmetic but every sum
+// begun at +0.0, as a sum into a cleared array would; where the control qubit is 0 every
+// amplitude becomes 0.0 + a (so -0.0 turns into +0.0). control != target.
+void controlledHadamard(Complex* a, std::uint64_t count, int control, int target);
+
+// Diagonal: multiplies by c + i s (as c*re - s*im, c*im + s*re) every amplitude whose index
+// has all bits of mask set.
+void phase(Complex* a, std::uint64_t count, std::uint64_t mask, double c, double s);
+
+// Permutation, pairs 2^target apart: swaps the pairs whose control qubit is 1.
+// control != target.
+void cnot(Complex* a, std::uint64_t count, int control, int target);
+
+// Permutation, blocked: reverses the order of the qubits first .. last in every index, each
+// pair i <-> mirror(i) swapped once, tile by tile so that both sides stay in cache.
+void bitMirror(Complex* a, std::uint64_t count, int first, int last);
+
+// Permutation, pairs i <-> i XOR (v << low): v = base^a mod modulus with a the value of the
+// qubits from .. to of i. The qubits low .. low + bit_width(modulus - 1) - 1 lie outside
+// from .. to, so v is the same at both ends and each pair is swapped once.
+// base < modulus, modulus >= 2.
+void modularPowerXor(Complex* a, std::uint64_t count, int from, int to, int low, std::uint32_t base,
+                     std::uint32_t modulus);
+
+// Pairs 2^target apart: where the qubits from .. to of an index hold one of the values, the
+// amplitude moves to the index with the target qubit flipped. Values outside
+// 0 .. 2^(to - from + 1) - 1 match nothing and a value listed twice counts once. Every
+// amplitude is rewritten as a sum begun at +0.0, as into a cleared array; with the target
+// inside from .. to two amplitudes may land on one index (their sum, lower index first) and
+// leave +0.0 behind.
+void flagOracle(Complex* a, std::uint64_t count, int from, int to, int target,
+                std::span<const std::int32_t> values);
+
+// Diagonal, only the marked indexes visited: negates every amplitude whose qubits from .. to
+// hold a value listed an odd number of times. Values outside 0 .. 2^(to - from + 1) - 1
+// match nothing.
+void signOracle(Complex* a, std::uint64_t count, int from, int to,
+                std::span<const std::int32_t> values);
+
+} // namespace amplex::kernels
