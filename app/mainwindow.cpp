@@ -3,10 +3,10 @@
 #include "app/applicationicon.h"
 #include "app/historywindow.h"
 #include "app/measurementtext.h"
-#include "app/programfiles.h"
 #include "app/qubitcountinput.h"
 #include "app/windowlayout.h"
 #include "host/gateswindow.h"
+#include "host/programfiles.h"
 #include "views/controltable.h"
 #include "views/probabilitieswindow.h"
 #include "views/registergraphwindow.h"
@@ -184,7 +184,7 @@ void MainWindow::startupTick() {
 }
 
 void MainWindow::createWindows() {
-    gates_ = new GatesWindow(host_, ProgramFiles::locate("gates"), this);
+    gates_ = new GatesWindow(host_, this);
     state_ = new StateWindow(this);
     registerGraph_ = new RegisterGraphWindow(this);
     probabilities_ = new ProbabilitiesWindow(this);

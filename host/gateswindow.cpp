@@ -28,9 +28,8 @@ void addEntries(const std::vector<GateTree::Entry>& entries, QTreeWidget* tree,
 
 } // namespace
 
-GatesWindow::GatesWindow(GateHost& host, std::filesystem::path gatesDir, QWidget* parent)
-    : ViewWindow(QStringLiteral("Gates"), QSize(114, 150), parent), host_(host),
-      gatesDir_(std::move(gatesDir)) {
+GatesWindow::GatesWindow(GateHost& host, QWidget* parent)
+    : ViewWindow(QStringLiteral("Gates"), QSize(114, 150), parent), host_(host) {
     const ControlTable controls(this, GatesControls);
     tree_ = controls.get<QTreeWidget>(TreeId);
     // The scan sorts the siblings already; the widget's own sorting could order them
@@ -45,7 +44,7 @@ GatesWindow::GatesWindow(GateHost& host, std::filesystem::path gatesDir, QWidget
 void GatesWindow::fillGateTree() {
     const QSignalBlocker blocker(tree_);
     tree_->clear();
-    addEntries(GateTree::scan(gatesDir_), tree_, nullptr);
+    addEntries(GateTree::scan(host_.gateFolders()), tree_, nullptr);
     tree_->expandAll();
 }
 

@@ -21,11 +21,11 @@ class GatesWindow : public ViewWindow {
 public:
     static constexpr int TreeId = 1000;
 
-    // gatesDir: the gate directory to list, read once now (gates installed later appear at the
-    // next start). The host must outlive the window.
-    GatesWindow(GateHost& host, std::filesystem::path gatesDir, QWidget* parent);
+    // Lists the host's gate folders, the ones it loads from, read once now (gates installed
+    // later appear at the next start). The host must outlive the window.
+    GatesWindow(GateHost& host, QWidget* parent);
 
-    // Lists the gate directory anew; the selection is lost.
+    // Lists the gate folders anew; the selection is lost.
     void fillGateTree();
     // Selects the first top-level entry, then its first child, each with the selection's
     // effect, so the first gate's dialog is shown afresh (also when it was selected already).
@@ -46,7 +46,6 @@ private:
     void showSelectedGate();
 
     GateHost& host_;
-    std::filesystem::path gatesDir_;
     QTreeWidget* tree_ = nullptr;
 };
 

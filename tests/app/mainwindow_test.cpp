@@ -14,6 +14,9 @@
 
 using amplex::ui::MainWindow;
 
+// The program finds gates beside itself; this test program lives elsewhere in the build tree.
+static const int gatePathSet = setenv("AMPLEX_GATE_PATH", AMPLEX_BUILD_DIR "/gates", 1);
+
 // Answers the next modal message box with `button` and keeps its "caption: text".
 struct ModalAnswer {
     explicit ModalAnswer(QMessageBox::StandardButton button) {
