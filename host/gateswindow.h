@@ -32,6 +32,9 @@ public:
     void selectFirstGate();
     // Selects an entry as the user would; an entry that is selected already is loaded again.
     void selectEntry(QTreeWidgetItem* item);
+    // Shows the selected gate's dialog afresh, as a click on the selected entry does (after
+    // Enter or Escape closed it).
+    void reopenDialog();
 
     QTreeWidget* tree() const { return tree_; }
     // The gate path of an entry: its texts from the top level down, joined by "\".
@@ -41,12 +44,15 @@ public:
 
 protected:
     void layoutControls(QSize client) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showSelectedGate();
 
     GateHost& host_;
     QTreeWidget* tree_ = nullptr;
+    // The entry under the mouse was selected already when the button went down.
+    bool pressedSelected_ = false;
 };
 
 } // namespace amplex::ui
