@@ -7,6 +7,7 @@
 #include "app/qubitcountinput.h"
 #include "app/windowlayout.h"
 #include "host/gateswindow.h"
+#include "host/outerplacement.h"
 #include "host/programfiles.h"
 #include "views/controltable.h"
 #include "views/probabilitieswindow.h"
@@ -242,12 +243,9 @@ void MainWindow::placeWindow(QWidget* window, const ScreenRect& rect) {
     if (!window) {
         return;
     }
-    // The rectangle is the outer one; the frame (where the window system has added one so far)
-    // comes off the client size.
-    const QSize frame = window->frameGeometry().size() - window->geometry().size();
-    window->move(rect.x, rect.y);
-    window->resize(std::max(rect.width - frame.width(), 0),
-                   std::max(rect.height - frame.height(), 0));
+    // The rectangle is the outer one: the frame goes inside it, once the window manager has
+    // added one.
+    placeOuter(window, rect);
 }
 
 void MainWindow::layoutWindows() {
