@@ -77,7 +77,9 @@ void StateWindow::showListing(QRegister* reg) {
 
 void StateWindow::layoutControls(QSize client) {
     controls_->widget(Text)->setGeometry(0, 0, client.width(), 24);
-    controls_->widget(Slider)->setGeometry(320, 40, std::max(client.width() - 320, 0), 28);
+    // The slider begins after the sort buttons, which may have grown to fit their captions.
+    const int left = std::max(320, controls_->widget(SortButtons[2])->geometry().right() + 8);
+    controls_->widget(Slider)->setGeometry(left, 40, std::max(client.width() - left, 0), 28);
 }
 
 bool StateWindow::eventFilter(QObject* watched, QEvent* event) {
