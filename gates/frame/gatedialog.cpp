@@ -143,7 +143,6 @@ QString GateDialog::explanation() const {
 }
 
 QString GateDialog::caption(int id) const {
-    const QFontMetrics metrics(font());
     const ControlSpec* control = nullptr;
     for (const ControlSpec& c : description_.controls) {
         if (c.id == id) {
