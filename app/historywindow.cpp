@@ -10,7 +10,8 @@ namespace amplex::ui {
 namespace {
 
 constexpr ControlRow HistoryControls[] = {
-    {ControlKind::TextView, HistoryWindow::TextId, "", QRect(7, 7, 172, 80)},
+    {ControlKind::TextView, HistoryWindow::TextId, "", QRect(7, 7, 172, 80),
+     "Every recorded step with the state after it"},
 };
 
 } // namespace

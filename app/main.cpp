@@ -1,12 +1,32 @@
 // amplex: the simulator program. The main window runs the whole session; finishing it (Escape,
-// the close box) ends the program, even while a gate's dialog is still open.
+// the close box, each after a confirmation when steps would be lost) ends the program, even
+// while a gate's dialog is still open.
 
 #include "app/applicationicon.h"
 #include "app/mainwindow.h"
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool set(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    // Without a display Qt would end with advice about reinstalling; say what is really missing.
+    if (!set("QT_QPA_PLATFORM") && !set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
+        std::fputs("amplex: no display: Amplex needs a desktop session (or "
+                   "QT_QPA_PLATFORM=offscreen for a headless run).\n",
+                   stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Amplex"));
     QApplication::setApplicationVersion(QStringLiteral("2.0"));

@@ -1,12 +1,14 @@
 #include "app/mainwindow.h"
 
 #include "app/applicationicon.h"
+#include "app/helpwindow.h"
 #include "app/historywindow.h"
 #include "app/measurementtext.h"
-#include "app/programfiles.h"
 #include "app/qubitcountinput.h"
 #include "app/windowlayout.h"
 #include "host/gateswindow.h"
+#include "host/outerplacement.h"
+#include "host/programfiles.h"
 #include "views/controltable.h"
 #include "views/probabilitieswindow.h"
 #include "views/registergraphwindow.h"
@@ -14,6 +16,7 @@
 #include "views/statewindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -22,6 +25,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -30,6 +34,7 @@
 #include <ctime>
 #include <functional>
 #include <utility>
+#include <vector>
 
 namespace amplex::ui {
 
@@ -39,24 +44,37 @@ namespace {
 // refresh replaces them.
 constexpr ControlRow BarControls[] = {
     {ControlKind::Label, 0, "Qubits:", QRect(7, 2, 24, 9)},
-    {ControlKind::EditRight, MainWindow::QubitsField, "", QRect(34, 2, 18, 12)},
-    {ControlKind::Button, MainWindow::ResetButton, "reset", QRect(56, 2, 33, 12)},
+    {ControlKind::EditRight, MainWindow::QubitsField, "", QRect(34, 2, 18, 12),
+     "Number of qubits, 1 to 26: Enter or reset applies it"},
+    {ControlKind::Button, MainWindow::ResetButton, "reset", QRect(56, 2, 33, 12),
+     "A new register of this many qubits in the basis state 0; the history is cleared"},
     {ControlKind::Label, 0, "Historydepth:", QRect(103, 2, 49, 8)},
-    {ControlKind::LabelRight, MainWindow::DepthField, "4", QRect(161, 2, 43, 10)},
+    {ControlKind::LabelRight, MainWindow::DepthField, "4", QRect(161, 2, 43, 10),
+     "How deeply nested the steps are that the history shows and walks"},
     {ControlKind::Label, 0, "Historyposition:", QRect(103, 13, 49, 9)},
-    {ControlKind::LabelRight, MainWindow::PositionField, "0", QRect(161, 12, 43, 10)},
-    {ControlKind::Button, MainWindow::DepthUpButton, "+", QRect(211, 2, 18, 20)},
-    {ControlKind::Button, MainWindow::DepthDownButton, "-", QRect(237, 2, 18, 20)},
-    {ControlKind::Button, MainWindow::BackButton, "back", QRect(265, 2, 48, 20)},
-    {ControlKind::Button, MainWindow::ForwardButton, "forward", QRect(319, 2, 48, 20)},
-    {ControlKind::Button, MainWindow::MeasureButton, "measure", QRect(387, 2, 44, 9)},
-    {ControlKind::LabelRight, MainWindow::MeasurementField, "0", QRect(439, 2, 100, 9)},
+    {ControlKind::LabelRight, MainWindow::PositionField, "0", QRect(161, 12, 43, 10),
+     "The step shown / the steps recorded"},
+    {ControlKind::Button, MainWindow::DepthUpButton, "+", QRect(211, 2, 18, 20),
+     "Show and walk the steps of gates run by other gates too"},
+    {ControlKind::Button, MainWindow::DepthDownButton, "-", QRect(237, 2, 18, 20),
+     "Show and walk fewer levels of nested steps"},
+    {ControlKind::Button, MainWindow::BackButton, "back", QRect(265, 2, 48, 20),
+     "One step back in the history (Ctrl+Z, Alt+Left)"},
+    {ControlKind::Button, MainWindow::ForwardButton, "forward", QRect(319, 2, 48, 20),
+     "One step forward in the history (Ctrl+Shift+Z, Ctrl+Y, Alt+Right)"},
+    {ControlKind::Button, MainWindow::MeasureButton, "measure", QRect(387, 2, 44, 9),
+     "Draw a basis state by its probability; the register is not changed"},
+    {ControlKind::LabelRight, MainWindow::MeasurementField, "0", QRect(439, 2, 100, 9),
+     "The basis state drawn by the last measurement"},
     {ControlKind::Label, 0, "Probabilitysum:", QRect(387, 13, 50, 9)},
-    {ControlKind::LabelRight, MainWindow::ProbabilitySumField, "1", QRect(455, 13, 84, 9)},
+    {ControlKind::LabelRight, MainWindow::ProbabilitySumField, "1", QRect(455, 13, 84, 9),
+     "The sum of all probabilities: 1 up to rounding"},
     {ControlKind::Label, MainWindow::StatusField, "", QRect(549, 2, 88, 20)},
 };
 constexpr QSize BarUnits(641, 29);
 
+// No license has been chosen for Amplex yet; this line says so until one is.
+const char* const LicenseText = "License: none chosen yet; all rights reserved by the authors.";
 const char* const HistoryFullText = "History full: step not recorded.";
 const char* const NoMemoryForStepText = "Out of memory: step not recorded.";
 
@@ -83,14 +101,10 @@ MainWindow::MainWindow(QWidget* parent)
     bar_ = new QWidget(this);
     layout->addWidget(bar_);
     controls_ = std::make_unique<ControlTable>(bar_, BarControls);
-    // The captions were measured in a narrower font than ours; each has room up to its value
-    // field, so it takes the width its text needs instead of being cut.
-    for (QLabel* caption : bar_->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
-        if (caption->objectName().isEmpty()) {
-            caption->resize(std::max(caption->width(), caption->sizeHint().width()),
-                            caption->height());
-        }
-    }
+    // The position field holds up to two five-digit numbers; what follows moves aside.
+    QWidget* position = controls_->widget(PositionField);
+    growRight(position,
+              position->fontMetrics().horizontalAdvance(QStringLiteral("65536 / 65536")) + 4);
     if (auto* status = controls_->get<QLabel>(StatusField)) {
         status->setWordWrap(true);
         status->setStyleSheet(QStringLiteral("color: #b00000"));
@@ -107,6 +121,24 @@ MainWindow::MainWindow(QWidget* parent)
     connectButton(DepthDownButton, [this] { history_.depthDown(); });
     connectButton(BackButton, [this] { history_.stepBack(); });
     connectButton(ForwardButton, [this] { history_.stepForward(); });
+    // The platform's Undo and Redo keys walk the history, from every window of the program.
+    const std::pair<int, std::vector<QKeySequence>> walks[] = {
+        {BackButton, {QKeySequence::Undo, QKeySequence(Qt::ALT | Qt::Key_Left)}},
+        {ForwardButton,
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y),
+          QKeySequence(Qt::ALT | Qt::Key_Right)}},
+    };
+    // The qubits field has the focus most of the time: it keeps these keys only while it has
+    // typing of its own to undo or redo.
+    controls_->widget(QubitsField)->installEventFilter(this);
+    for (const auto& [id, keys] : walks) {
+        auto* button = controls_->get<QPushButton>(id);
+        for (const QKeySequence& key : keys) {
+            auto* shortcut = new QShortcut(key, this);
+            shortcut->setContext(Qt::ApplicationShortcut);
+            connect(shortcut, &QShortcut::activated, button, &QPushButton::animateClick);
+        }
+    }
     connectButton(MeasureButton, [this] { showMeasurement(); });
 
     history_.setScheduleRefresh([this] { requestRefresh(); });
@@ -158,6 +190,12 @@ void MainWindow::createMenu() {
             }
         });
     }
+    // A gate dialog closed by Enter or Escape comes back afresh.
+    showMenu->addAction(QStringLiteral("Gate dialog"), this, [this] {
+        if (gates_) {
+            gates_->reopenDialog();
+        }
+    });
     QMenu* help = menuBar_->addMenu(QStringLiteral("Help"));
     help->addAction(QStringLiteral("Documentation"), this, [this] { showDocumentation(); });
     help->addAction(QStringLiteral("About"), this, [this] { showAbout(); });
@@ -184,7 +222,7 @@ void MainWindow::startupTick() {
 }
 
 void MainWindow::createWindows() {
-    gates_ = new GatesWindow(host_, ProgramFiles::locate("gates"), this);
+    gates_ = new GatesWindow(host_, this);
     state_ = new StateWindow(this);
     registerGraph_ = new RegisterGraphWindow(this);
     probabilities_ = new ProbabilitiesWindow(this);
@@ -205,12 +243,9 @@ void MainWindow::placeWindow(QWidget* window, const ScreenRect& rect) {
     if (!window) {
         return;
     }
-    // The rectangle is the outer one; the frame (where the window system has added one so far)
-    // comes off the client size.
-    const QSize frame = window->frameGeometry().size() - window->geometry().size();
-    window->move(rect.x, rect.y);
-    window->resize(std::max(rect.width - frame.width(), 0),
-                   std::max(rect.height - frame.height(), 0));
+    // The rectangle is the outer one: the frame goes inside it, once the window manager has
+    // added one.
+    placeOuter(window, rect);
 }
 
 void MainWindow::layoutWindows() {
@@ -241,7 +276,8 @@ void MainWindow::applyQubitCount() {
     }
     if (QubitCountInput::needsConfirmation(*count)) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Attention"),
-                        QStringLiteral("Are you sure?"), QMessageBox::Yes | QMessageBox::No, this);
+                        QString::fromStdString(QubitCountInput::confirmationText(*count)),
+                        QMessageBox::Yes | QMessageBox::No, this);
         if (box.exec() != QMessageBox::Yes) {
             field->setText(current);
             return;
@@ -283,6 +319,9 @@ void MainWindow::refreshViews() {
     refreshTimer_.stop();
     setField(PositionField,
              QString::asprintf("%i / %i", history_.historyPosition(), history_.historySize()));
+    controls_->widget(BackButton)->setEnabled(history_.historyPosition() > 0);
+    controls_->widget(ForwardButton)
+        ->setEnabled(history_.historyPosition() < history_.historySize());
     if (state_) {
         state_->showListing(&live_);
     }
@@ -308,13 +347,25 @@ void MainWindow::requestRefresh() {
 }
 
 void MainWindow::showDocumentation() {
-    QDesktopServices::openUrl(
-        QUrl::fromLocalFile(QString::fromStdString(ProgramFiles::locate("doc/index.html"))));
+    if (!help_) {
+        help_ = new HelpWindow(ProgramFiles::locate("doc/index.html"), this);
+    }
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
 }
 
 void MainWindow::showAbout() {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Amplex"),
-                    QStringLiteral("Amplex Version 2.0"), QMessageBox::Ok, this);
+                    QStringLiteral("Amplex Version %1\n\n"
+                                   "An interactive simulator of a small quantum computer, for "
+                                   "teaching.\n\nBuilt with Qt %2, running on Qt %3.\n\n%4")
+                        .arg(QApplication::applicationVersion().isEmpty()
+                                 ? QStringLiteral("2.0")
+                                 : QApplication::applicationVersion(),
+                             QStringLiteral(QT_VERSION_STR), QString::fromLatin1(qVersion()),
+                             QString::fromLatin1(LicenseText)),
+                    QMessageBox::Ok, this);
     box.setIconPixmap(applicationIcon().pixmap(32, 32));
     box.adjustSize();
     const QRect desktop = GatesWindow::desktopRect();
@@ -348,6 +399,36 @@ QAction* MainWindow::menuAction(const QString& text) const {
         }
     }
     return nullptr;
+}
+
+void MainWindow::reject() {
+    // Escape and the close box end the program: ask first when that would lose steps.
+    if (history_.historySize() > 0) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Amplex"),
+                        QString::fromStdString(QubitCountInput::quitText(history_.historySize())),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        box.setDefaultButton(QMessageBox::No);
+        if (box.exec() != QMessageBox::Yes) {
+            return;
+        }
+    }
+    QDialog::reject();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool undo = key->matches(QKeySequence::Undo);
+        const bool redo = key->matches(QKeySequence::Redo) ||
+                          key->keyCombination() == (Qt::CTRL | Qt::Key_Y) ||
+                          key->keyCombination() == (Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+        if (edit && ((undo && !edit->isUndoAvailable()) || (redo && !edit->isRedoAvailable()))) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

@@ -18,6 +18,7 @@ namespace amplex::ui {
 
 class ControlTable;
 class GatesWindow;
+class HelpWindow;
 class HistoryWindow;
 class ProbabilitiesWindow;
 class RegisterGraphWindow;
@@ -30,8 +31,8 @@ class StateWindow;
 //
 // Start-up runs on a 1 ms timer: tick 1 creates the windows, tick 2 lays them out, tick 3
 // resets the register to 15 qubits (which shows the first gate's dialog), tick 4 stops the
-// timer. Escape and the close box finish the dialog (finished() is the program's cue to end);
-// Enter applies the qubits field.
+// timer. Escape and the close box finish the dialog (finished() is the program's cue to end),
+// after a confirmation when steps would be lost; Enter applies the qubits field.
 class MainWindow : public QDialog {
     Q_OBJECT
 public:
@@ -75,10 +76,11 @@ public:
     // Asks for one refreshViews once control is back in the event loop; a request made before
     // the previous one ran replaces it.
     void requestRefresh();
-    // Opens doc/index.html (working directory first, then beside the program).
+    // Shows doc/index.html (beside the program) in the help window.
     void showDocumentation();
-    // The modal "About Amplex" box.
+    // The modal "About Amplex" box: program, version, Qt's version, what it is, license.
     void showAbout();
+    HelpWindow* helpWindow() const { return help_; }
 
     // Whether the start-up sequence has reset the register.
     bool isStarted() const { return ticks_ > 3; }
@@ -98,8 +100,13 @@ public:
     HistoryWindow* historyWindow() const { return historyWindow_; }
     SegmentationDialog* segmentationDialog() const { return segmentationDialog_; }
 
+    // Escape and the close box: ends the program, after "Quit Amplex?" is answered Yes when
+    // the history holds steps.
+    void reject() override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void startupTick();
@@ -131,6 +138,7 @@ private:
     ProbabilitiesWindow* probabilities_ = nullptr;
     HistoryWindow* historyWindow_ = nullptr;
     SegmentationDialog* segmentationDialog_ = nullptr;
+    HelpWindow* help_ = nullptr;
 };
 
 } // namespace amplex::ui

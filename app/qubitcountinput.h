@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 // The rules of the qubits field of the control bar.
@@ -18,4 +19,9 @@ public:
     // The count the text names, or nothing when it is refused.
     static std::optional<int> parse(std::string_view text);
     static bool needsConfirmation(int count) { return count > ConfirmAbove; }
+    // The question asked before a register of that many qubits: its size in memory, and that
+    // each recorded step keeps a copy of it.
+    static std::string confirmationText(int count);
+    // "Quit Amplex? The 1,402 recorded steps will be lost."
+    static std::string quitText(int steps);
 };

@@ -20,7 +20,7 @@ namespace {
 // plug-in open keeps them mapped here too, so a run by path costs what it costs in the program
 // and not a fresh load of Qt each time.
 GateLibrary residentGate() {
-    return GateLibrary::open("basic\\cnotgate", {AMPLEX_BUILD_DIR});
+    return GateLibrary::open("basic\\cnotgate", {AMPLEX_BUILD_DIR "/gates"});
 }
 
 // Each amplitude is read once and written once, 24 bytes each way.
@@ -48,7 +48,7 @@ void hadamardThroughHost(benchmark::State& state) {
     reg.setQubitCount(static_cast<int>(state.range(0)));
     reg.amplitudes[0] = 1.0;
     const GateLibrary resident = residentGate();
-    GateHost host(reg, {AMPLEX_BUILD_DIR});
+    GateHost host(reg, {AMPLEX_BUILD_DIR "/gates"});
     const auto k = static_cast<std::intptr_t>(state.range(1));
     for (auto _ : state) {
         host.runGate("basic\\hadamard", k);
@@ -78,7 +78,7 @@ void runGateByPath(benchmark::State& state) {
     reg.setQubitCount(1);
     reg.amplitudes[0] = 1.0;
     const GateLibrary resident = residentGate();
-    GateHost host(reg, {AMPLEX_BUILD_DIR});
+    GateHost host(reg, {AMPLEX_BUILD_DIR "/gates"});
     for (auto _ : state) {
         host.runGate("basic\\hadamard", 0);
     }

@@ -18,7 +18,7 @@ namespace {
 // The program links Qt itself, so the Qt libraries that every plug-in needs stay loaded
 // between gate runs. This program does not: one plug-in held open does the same here.
 GateLibrary keepQtLoaded() {
-    return GateLibrary::open("basic\\cnotgate", {AMPLEX_BUILD_DIR});
+    return GateLibrary::open("basic\\cnotgate", {AMPLEX_BUILD_DIR "/gates"});
 }
 
 void searchWhole(benchmark::State& state, bool withHistory) {
@@ -28,7 +28,7 @@ void searchWhole(benchmark::State& state, bool withHistory) {
     QRegister live;
     live.segmentation = &segmentation;
     StepHistory history(live);
-    GateHost host(live, {AMPLEX_BUILD_DIR});
+    GateHost host(live, {AMPLEX_BUILD_DIR "/gates"});
     std::int64_t steps = 0;
     host.setStepSink([&](const char* text, int depth) {
         ++steps;
@@ -66,7 +66,7 @@ void runByPathOnly(benchmark::State& state) {
     QRegister live;
     live.setQubitCount(1);
     live.amplitudes[0] = 1.0;
-    GateHost host(live, {AMPLEX_BUILD_DIR});
+    GateHost host(live, {AMPLEX_BUILD_DIR "/gates"});
     for (auto _ : state) {
         host.runGate("basic\\hadamard", 0);
     }

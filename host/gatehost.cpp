@@ -6,8 +6,8 @@ namespace {
 GateHost* currentHost = nullptr;
 }
 
-GateHost::GateHost(QRegister& live, std::vector<std::filesystem::path> searchRoots)
-    : live_(live), searchRoots_(std::move(searchRoots)), previous_(currentHost) {
+GateHost::GateHost(QRegister& live, std::vector<std::filesystem::path> gateFolders)
+    : live_(live), gateFolders_(std::move(gateFolders)), previous_(currentHost) {
     currentHost = this;
 }
 
@@ -55,7 +55,7 @@ void GateHost::runGate(const char* gatePath, std::intptr_t word) {
     }
     ++nestingDepth_;
     {
-        GateLibrary library = GateLibrary::open(gatePath, searchRoots_);
+        GateLibrary library = GateLibrary::open(gatePath, gateFolders_);
         if (!library.loaded()) {
             lastError_ = library.error();
         } else if (auto execute = library.function<ExecuteFn>(amplex::ExecuteSymbol); !execute) {
@@ -75,7 +75,7 @@ void GateHost::recordStep(const char* stepText) {
 
 bool GateHost::showGateDialog(const std::string& gatePath, int desktopRight, int desktopBottom) {
     hideGateDialog();
-    GateLibrary library = GateLibrary::open(gatePath, searchRoots_);
+    GateLibrary library = GateLibrary::open(gatePath, gateFolders_);
     if (!library.loaded()) {
         lastError_ = library.error();
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/gatecontract.h"
+#include "host/gatefolders.h"
 #include "host/gatelibrary.h"
 #include "host/screenrect.h"
 
@@ -30,8 +31,9 @@ public:
     static constexpr int DialogWidth = 180;
     static constexpr int DialogHeight = 360;
 
-    explicit GateHost(QRegister& live, std::vector<std::filesystem::path> searchRoots =
-                                           GateLibrary::defaultSearchRoots());
+    // gateFolders: where gates are loaded from, and what the Gates window lists (GateFolders).
+    explicit GateHost(QRegister& live, std::vector<std::filesystem::path> gateFolders =
+                                           GateFolders::fromEnvironment());
     GateHost(const GateHost&) = delete;
     GateHost& operator=(const GateHost&) = delete;
     // Closes the shown dialog without passing on any step it reports, and hands the
@@ -59,7 +61,7 @@ public:
 
     int nestingDepth() const { return nestingDepth_; }
     QRegister& liveRegister() const { return live_; }
-    const std::vector<std::filesystem::path>& searchRoots() const { return searchRoots_; }
+    const std::vector<std::filesystem::path>& gateFolders() const { return gateFolders_; }
     // Why the last load failed, for diagnostics; the plug-ins are never told.
     const std::string& lastError() const { return lastError_; }
 
@@ -76,7 +78,7 @@ private:
     bool wire(const GateLibrary& library);
 
     QRegister& live_;
-    std::vector<std::filesystem::path> searchRoots_;
+    std::vector<std::filesystem::path> gateFolders_;
     StepSink stepSink_;
     int nestingDepth_ = 0;
     GateLibrary dialogLibrary_;

@@ -1,5 +1,7 @@
 #include "host/gatelibrary.h"
 
+#include "host/gatefolders.h"
+
 #include <dlfcn.h>
 #include <system_error>
 #include <unistd.h>
@@ -33,7 +35,7 @@ void* GateLibrary::symbol(const char* name) const {
 }
 
 std::filesystem::path GateLibrary::relativeFile(const std::string& gatePath) {
-    std::filesystem::path file = "gates";
+    std::filesystem::path file;
     std::string level;
     auto addLevel = [&](bool last) {
         if (level.empty() || level == "." || level == ".." ||
@@ -56,35 +58,26 @@ std::filesystem::path GateLibrary::relativeFile(const std::string& gatePath) {
     return addLevel(true) ? file : std::filesystem::path{};
 }
 
-std::vector<std::filesystem::path> GateLibrary::defaultSearchRoots() {
-    std::vector<std::filesystem::path> roots;
-    std::error_code error;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        roots.push_back(exe.parent_path());
-    }
-    const auto cwd = std::filesystem::current_path(error);
-    if (!error) {
-        roots.push_back(cwd);
-    }
-    return roots;
-}
-
 GateLibrary GateLibrary::open(const std::string& gatePath,
-                              const std::vector<std::filesystem::path>& searchRoots) {
+                              const std::vector<std::filesystem::path>& gateFolders) {
     GateLibrary library;
     const std::filesystem::path relative = relativeFile(gatePath);
     if (relative.empty()) {
         library.error_ = "not a gate path: " + gatePath;
         return library;
     }
-    for (const auto& root : searchRoots) {
-        const std::filesystem::path file = root / relative;
+    for (const auto& folder : gateFolders) {
+        const std::filesystem::path file = folder / relative;
         std::error_code error;
         if (!std::filesystem::is_regular_file(file, error)) {
             continue;
         }
-        library.handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!GateFolders::contains(folder, file)) {
+            library.error_ = file.string() + " leads outside " + folder.string();
+            continue;
+        }
+        library.handle_ =
+            dlopen(std::filesystem::canonical(file, error).c_str(), RTLD_NOW | RTLD_LOCAL);
         if (library.handle_) {
             library.error_.clear();
             return library;

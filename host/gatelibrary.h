@@ -6,8 +6,8 @@
 
 // One loaded gate plug-in library, unloaded when the object goes.
 //
-// A gate path such as basic\hadamard names the file gates/basic/hadamard.so, looked up under
-// each search root in turn (the program's directory, then the working directory).
+// A gate path such as basic\hadamard names the file basic/hadamard.so, looked up in each gate
+// folder in turn (GateFolders).
 class GateLibrary {
 public:
     GateLibrary() = default;
@@ -17,16 +17,16 @@ public:
     GateLibrary& operator=(const GateLibrary&) = delete;
     ~GateLibrary();
 
-    // Loads the library of a gate path with dlopen(RTLD_NOW | RTLD_LOCAL). Paths with empty,
-    // "." or ".." levels or a "/" are refused, so a gate can only name files inside gates/.
-    // On failure the result is not loaded() and error() says why.
+    // Loads the library of a gate path with dlopen(RTLD_NOW | RTLD_LOCAL) from the first gate
+    // folder that holds it. Paths with empty, "." or ".." levels or a "/" are refused, and so
+    // is a file whose real path lies outside its folder (a symbolic link out of it), so a gate
+    // can only name files inside the gate folders. On failure the result is not loaded() and
+    // error() says why.
     static GateLibrary open(const std::string& gatePath,
-                            const std::vector<std::filesystem::path>& searchRoots);
+                            const std::vector<std::filesystem::path>& gateFolders);
 
-    // gates/<levels>.so relative to a search root, or empty for a refused path.
+    // <levels>.so relative to a gate folder, or empty for a refused path.
     static std::filesystem::path relativeFile(const std::string& gatePath);
-    // The program's directory, then the working directory.
-    static std::vector<std::filesystem::path> defaultSearchRoots();
 
     bool loaded() const { return handle_ != nullptr; }
     void* handle() const { return handle_; }

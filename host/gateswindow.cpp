@@ -4,6 +4,7 @@
 #include "views/controltable.h"
 
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTreeWidget>
 
@@ -14,7 +15,8 @@ namespace amplex::ui {
 namespace {
 
 constexpr ControlRow GatesControls[] = {
-    {ControlKind::Tree, GatesWindow::TreeId, "", QRect(7, 7, 100, 136)},
+    {ControlKind::Tree, GatesWindow::TreeId, "", QRect(7, 7, 100, 136),
+     "The gates found in the gate folders: a click shows a gate's dialog"},
 };
 
 void addEntries(const std::vector<GateTree::Entry>& entries, QTreeWidget* tree,
@@ -28,9 +30,8 @@ void addEntries(const std::vector<GateTree::Entry>& entries, QTreeWidget* tree,
 
 } // namespace
 
-GatesWindow::GatesWindow(GateHost& host, std::filesystem::path gatesDir, QWidget* parent)
-    : ViewWindow(QStringLiteral("Gates"), QSize(114, 150), parent), host_(host),
-      gatesDir_(std::move(gatesDir)) {
+GatesWindow::GatesWindow(GateHost& host, QWidget* parent)
+    : ViewWindow(QStringLiteral("Gates"), QSize(114, 150), parent), host_(host) {
     const ControlTable controls(this, GatesControls);
     tree_ = controls.get<QTreeWidget>(TreeId);
     // The scan sorts the siblings already; the widget's own sorting could order them
@@ -38,6 +39,13 @@ GatesWindow::GatesWindow(GateHost& host, std::filesystem::path gatesDir, QWidget
     tree_->setSortingEnabled(false);
     tree_->setRootIsDecorated(true);
     connect(tree_, &QTreeWidget::itemSelectionChanged, this, &GatesWindow::showSelectedGate);
+    // A click on the selected entry changes no selection; it brings its dialog back.
+    tree_->viewport()->installEventFilter(this);
+    connect(tree_, &QTreeWidget::itemClicked, this, [this] {
+        if (pressedSelected_) {
+            reopenDialog();
+        }
+    });
     // Filled at once: the tree exists already, and a reset at start-up selects its first gate.
     fillGateTree();
 }
@@ -45,7 +53,7 @@ GatesWindow::GatesWindow(GateHost& host, std::filesystem::path gatesDir, QWidget
 void GatesWindow::fillGateTree() {
     const QSignalBlocker blocker(tree_);
     tree_->clear();
-    addEntries(GateTree::scan(gatesDir_), tree_, nullptr);
+    addEntries(GateTree::scan(host_.gateFolders()), tree_, nullptr);
     tree_->expandAll();
 }
 
@@ -69,6 +77,19 @@ void GatesWindow::selectEntry(QTreeWidgetItem* item) {
     } else {
         tree_->setCurrentItem(item); // the selection change shows the gate
     }
+}
+
+void GatesWindow::reopenDialog() {
+    showSelectedGate();
+}
+
+bool GatesWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        const QTreeWidgetItem* item =
+            tree_->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        pressedSelected_ = item && item->isSelected();
+    }
+    return ViewWindow::eventFilter(watched, event);
 }
 
 std::string GatesWindow::gatePath(const QTreeWidgetItem* item) {

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and running need, and only those that
-# are missing. Needs root (or sudo) only when something is missing.
+# are missing: the one list of them. Needs root only when something is missing; as an
+# ordinary user it asks sudo (which asks for the password), and without sudo it prints the
+# command for root and stops.
 set -euo pipefail
 
 packages=(g++ cmake ninja-build make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev)
+          libbenchmark-dev fonts-dejavu-core)
 if [[ "${1:-}" == "--screenshots" ]]; then
-    packages+=(xvfb imagemagick xdotool)
+    packages+=(xvfb imagemagick xdotool openbox)
 fi
 
 missing=()
@@ -19,10 +21,19 @@ if ((${#missing[@]} == 0)); then
     exit 0
 fi
 
-sudo=""
+install="apt-get update && apt-get install -y --no-install-recommends ${missing[*]}"
+sudo=()
 if [[ $(id -u) -ne 0 ]]; then
-    sudo="sudo"
+    if ! command -v sudo >/dev/null; then
+        echo "Amplex needs these Debian packages: ${missing[*]}" >&2
+        echo "There is no sudo here. Run this as root, then try again:" >&2
+        echo "    su -c '$install'" >&2
+        exit 1
+    fi
+    echo "Installing ${missing[*]} needs root: asking sudo."
+    sudo=(sudo)
 fi
 echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}"

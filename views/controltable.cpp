@@ -14,6 +14,8 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace amplex::ui {
 
@@ -98,18 +100,50 @@ QWidget* createControl(const ControlRow& row, QWidget* parent) {
 
 ControlTable::ControlTable(QWidget* parent, std::span<const ControlRow> rows) : parent_(parent) {
     const QFontMetrics metrics(parent->font());
+    std::vector<std::pair<const ControlRow*, QWidget*>> built;
     for (const ControlRow& row : rows) {
         QWidget* control = createControl(row, parent);
+        built.emplace_back(&row, control);
         if (row.id != 0) {
             control->setObjectName(QString::number(row.id));
         }
-        QRect rect = dialogUnitsToPixels(row.units, metrics);
-        // Templates were measured in another font: a caption may grow to its own width rather
-        // than be cut. Right-aligned value fields keep their right edge.
-        if (row.kind == ControlKind::Label || row.kind == ControlKind::Radio) {
-            rect.setWidth(std::max(rect.width(), control->sizeHint().width()));
+        if (*row.tip) {
+            control->setToolTip(QString::fromUtf8(row.tip));
         }
-        control->setGeometry(rect);
+        control->setGeometry(dialogUnitsToPixels(row.units, metrics));
+    }
+    // Templates were measured in another font: a caption may grow to its own width rather than
+    // be cut, pushing what follows on its row aside. Value fields keep their size.
+    for (const auto& [row, control] : built) {
+        if (row->kind == ControlKind::Label || row->kind == ControlKind::Radio) {
+            growRight(control, control->sizeHint().width());
+        }
+    }
+}
+
+void growRight(QWidget* control, int width) {
+    const QRect old = control->geometry();
+    if (width <= old.width()) {
+        return;
+    }
+    control->resize(width, old.height());
+    const int gap = 2;
+    const auto siblings =
+        control->parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    int shift = 0;
+    for (QWidget* w : siblings) {
+        const QRect g = w->geometry();
+        const bool sameRows = g.top() <= old.bottom() && old.top() <= g.bottom();
+        if (w != control && g.left() > old.right() && sameRows) {
+            shift = std::max(shift, old.left() + width + gap - g.left());
+        }
+    }
+    if (shift > 0) {
+        for (QWidget* w : siblings) {
+            if (w != control && w->x() > old.right()) {
+                w->move(w->x() + shift, w->y());
+            }
+        }
     }
 }
 

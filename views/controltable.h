@@ -25,13 +25,20 @@ enum class ControlKind {
     Picture,       // drawing area showing a rendered picture (PictureArea)
 };
 
-// One control of a window template: kind, id (0 for none), text and rectangle in dialog units.
+// One control of a window template: kind, id (0 for none), text, rectangle in dialog units and
+// the tooltip that says what it does.
 struct ControlRow {
     ControlKind kind = ControlKind::Label;
     int id = 0;
     const char* text = "";
     QRect units;
+    const char* tip = "";
 };
+
+// Widens a control to the right; the sibling controls that begin at or beyond its old right
+// edge and would now overlap one on its rows move right as far as needed, with everything else
+// beyond that edge, so that columns stay aligned and no caption is cut.
+void growRight(QWidget* control, int width);
 
 // Dialog units to pixels with a font's metrics: x = units * average char width / 4,
 // y = units * height / 8.

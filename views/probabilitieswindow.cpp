@@ -20,11 +20,19 @@ namespace {
 enum Id { ShowAll = 1042, ShowSegment = 1043, Number = 1044, Set = 1045, Chart = 1007 };
 
 constexpr ControlRow Template[] = {
-    {ControlKind::Radio, ShowAll, "Show all", {11, 0, 51, 12}},
-    {ControlKind::Radio, ShowSegment, "Show this segment:", {77, 2, 77, 10}},
-    {ControlKind::EditRight, Number, "0", {160, 0, 26, 13}},
-    {ControlKind::Button, Set, "Set", {191, 0, 26, 13}},
-    {ControlKind::Picture, Chart, "", {0, 30, 217, 79}},
+    {ControlKind::Radio,
+     ShowAll,
+     "Show all",
+     {11, 0, 51, 12},
+     "The probability of every basis state"},
+    {ControlKind::Radio,
+     ShowSegment,
+     "Show this segment:",
+     {77, 2, 77, 10},
+     "The probabilities of the values of one segment alone"},
+    {ControlKind::EditRight, Number, "0", {160, 0, 26, 13}, "The number of the segment to show"},
+    {ControlKind::Button, Set, "Set", {191, 0, 26, 13}, "Show the segment with this number"},
+    {ControlKind::Picture, Chart, "", {0, 30, 217, 79}, "One column per value: its probability"},
 };
 
 } // namespace

@@ -9,7 +9,11 @@ namespace {
 
 constexpr int Graph = 1006;
 constexpr ControlRow Template[] = {
-    {ControlKind::Picture, Graph, "", {7, 7, 171, 80}},
+    {ControlKind::Picture,
+     Graph,
+     "",
+     {7, 7, 171, 80},
+     "Each basis state's amplitude: bar height the magnitude, pointer the phase"},
 };
 
 } // namespace

@@ -19,13 +19,25 @@ enum Id { Text = 1016, Slider = 1027, Up = 1029, Down = 1030 };
 constexpr int SortButtons[] = {1046, 1047, 1048}; // in sort mode order
 
 constexpr ControlRow Template[] = {
-    {ControlKind::Edit, Text, "", {0, 0, 353, 13}},
-    {ControlKind::Slider, Slider, "", {229, 18, 99, 17}},
-    {ControlKind::Button, Up, "+", {1, 23, 22, 16}},
-    {ControlKind::Button, Down, "-", {27, 23, 22, 16}},
-    {ControlKind::Radio, SortButtons[0], "unsorted", {55, 23, 45, 16}},
-    {ControlKind::Radio, SortButtons[1], "sorted asc", {105, 23, 45, 16}},
-    {ControlKind::Radio, SortButtons[2], "sorted desc", {156, 23, 55, 16}},
+    {ControlKind::Edit, Text, "", {0, 0, 353, 13}, "The amplitudes of the shown basis states"},
+    {ControlKind::Slider, Slider, "", {229, 18, 99, 17}, "Scroll through the basis states"},
+    {ControlKind::Button, Up, "+", {1, 23, 22, 16}, "Show more basis states"},
+    {ControlKind::Button, Down, "-", {27, 23, 22, 16}, "Show fewer basis states"},
+    {ControlKind::Radio,
+     SortButtons[0],
+     "unsorted",
+     {55, 23, 45, 16},
+     "In the order of the basis index"},
+    {ControlKind::Radio,
+     SortButtons[1],
+     "sorted asc",
+     {105, 23, 45, 16},
+     "Smallest probability first"},
+    {ControlKind::Radio,
+     SortButtons[2],
+     "sorted desc",
+     {156, 23, 55, 16},
+     "Largest probability first"},
 };
 
 } // namespace
@@ -65,7 +77,9 @@ void StateWindow::showListing(QRegister* reg) {
 
 void StateWindow::layoutControls(QSize client) {
     controls_->widget(Text)->setGeometry(0, 0, client.width(), 24);
-    controls_->widget(Slider)->setGeometry(320, 40, std::max(client.width() - 320, 0), 28);
+    // The slider begins after the sort buttons, which may have grown to fit their captions.
+    const int left = std::max(320, controls_->widget(SortButtons[2])->geometry().right() + 8);
+    controls_->widget(Slider)->setGeometry(left, 40, std::max(client.width() - left, 0), 28);
 }
 
 bool StateWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -40,10 +40,19 @@ void executeSelectedPair(GateDialog& dialog) {
     executeSelected(dialog, GateDialog::PairRule::Distinct);
 }
 
-void executeRangeBaseModulus(GateDialog& dialog, int maxChars) {
+void executeRangeBaseModulus(GateDialog& dialog, int maxChars, RangeBaseModulusCheck check) {
     const auto range = dialog.selectedPair(1001, 1002, GateDialog::PairRule::Ordered);
-    const auto x = dialog.scanInt(1003, maxChars);
-    const auto n = dialog.scanInt(1004, maxChars);
+    const auto x = range ? dialog.requireInt(1003, maxChars) : std::nullopt;
+    const auto n = x ? dialog.requireInt(1004, maxChars) : std::nullopt;
+    if (range && x && n && check) {
+        const std::string why =
+            check(dialog.qubitCount(), range->first, range->second,
+                  *dialog.scanWide(1003, maxChars), *dialog.scanWide(1004, maxChars));
+        if (!why.empty()) {
+            dialog.refuse(QString::fromStdString(why));
+            return;
+        }
+    }
     if (range && x && n) {
         const std::int32_t block[] = {range->first, range->second, *x, *n};
         execute(argumentWord(block));

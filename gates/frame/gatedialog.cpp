@@ -50,6 +50,7 @@ GateDialog::GateDialog(const GateDialogSpec& description, QWidget* parent)
     dialogFont.setPointSize(8);
     setFont(dialogFont);
     const QFontMetrics metrics(dialogFont);
+    int bottom = 0;
 
     for (const ControlSpec& c : description.controls) {
         QWidget* widget = nullptr;
@@ -68,10 +69,11 @@ GateDialog::GateDialog(const GateDialogSpec& description, QWidget* parent)
             list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             const int id = c.id;
-            // Selection, not the current row: a list that gets the focus by Tab moves its
-            // current row without selecting, and that must not run a gate.
+            // Only a choice made with the mouse runs a gate: arrow keys, Tab and refilling
+            // move the selection too, and walking a list must not apply a gate at each row.
+            list->viewport()->installEventFilter(this);
             QObject::connect(list, &QListWidget::itemSelectionChanged, this, [this, id] {
-                if (description_.onSelectionChanged) {
+                if (description_.onSelectionChanged && pointerChoosing_) {
                     description_.onSelectionChanged(*this, id);
                 }
             });
@@ -89,11 +91,7 @@ GateDialog::GateDialog(const GateDialogSpec& description, QWidget* parent)
             button->setAutoDefault(false);
             button->setDefault(false);
             if (c.id == ExecuteButtonId) {
-                QObject::connect(button, &QPushButton::clicked, this, [this] {
-                    if (description_.onExecute) {
-                        description_.onExecute(*this);
-                    }
-                });
+                QObject::connect(button, &QPushButton::clicked, this, [this] { runExecute(); });
             }
             widget = button;
             break;
@@ -110,7 +108,72 @@ GateDialog::GateDialog(const GateDialogSpec& description, QWidget* parent)
             rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
         }
         widget->setGeometry(rect);
+        bottom = std::max(bottom, rect.bottom());
     }
+    explanation_ = new QLabel(this);
+    explanation_->setObjectName(QString::number(ExplanationId));
+    explanation_->setWordWrap(true);
+    explanation_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    explanation_->setStyleSheet(QStringLiteral("color: #b00000"));
+    explanation_->move(metrics.averageCharWidth() * 7 / 4, bottom + 4);
+}
+
+void GateDialog::runExecute() {
+    refuse({});
+    if (description_.onExecute) {
+        description_.onExecute(*this);
+    }
+}
+
+void GateDialog::refuse(const QString& why) {
+    explanation_->setText(why);
+    const int margin = explanation_->x();
+    const int lineWidth = std::max(width() - 2 * margin, 0);
+    const int needed = why.isEmpty() ? 0 : explanation_->heightForWidth(lineWidth);
+    explanation_->resize(lineWidth, needed);
+    // The dialog sits at the foot of the screen: it grows upwards when the text needs room.
+    const int overflow = explanation_->y() + needed + margin / 2 - height();
+    if (overflow > 0) {
+        setGeometry(x(), y() - overflow, this->width(), height() + overflow);
+    }
+}
+
+QString GateDialog::explanation() const {
+    return explanation_->text();
+}
+
+QString GateDialog::caption(int id) const {
+    const ControlSpec* control = nullptr;
+    for (const ControlSpec& c : description_.controls) {
+        if (c.id == id) {
+            control = &c;
+        }
+    }
+    if (!control) {
+        return {};
+    }
+    const DialogUnits& r = control->rect;
+    const ControlSpec* best = nullptr;
+    int bestDistance = 0;
+    for (const ControlSpec& c : description_.controls) {
+        if (c.kind != ControlKind::Label) {
+            continue;
+        }
+        const DialogUnits& l = c.rect;
+        const bool sameRow = l.y < r.y + r.height && r.y < l.y + l.height && l.x < r.x;
+        const bool above = l.y + l.height <= r.y + 2 && l.x < r.x + r.width && r.x < l.x + l.width;
+        // A label on the row beats every label above.
+        const int distance = sameRow ? r.x - l.x : above ? 1000 + r.y - l.y : -1;
+        if (distance >= 0 && (!best || distance < bestDistance)) {
+            best = &c;
+            bestDistance = distance;
+        }
+    }
+    QString text = best ? QString::fromUtf8(best->text).trimmed() : QString();
+    if (text.endsWith(QLatin1Char(':'))) {
+        text.chop(1);
+    }
+    return text;
 }
 
 int GateDialog::qubitCount() const {
@@ -130,18 +193,40 @@ int GateDialog::selection(int listId) const {
     return selected.isEmpty() ? -1 : list->row(selected.front());
 }
 
+std::optional<int> GateDialog::selectedBit(int listId) {
+    const int k = selection(listId);
+    if (k < 0) {
+        refuse(QStringLiteral("%1: select a bit").arg(caption(listId)));
+        return std::nullopt;
+    }
+    if (k >= qubitCount()) {
+        // The list was filled for a larger register; showing the dialog again refills it.
+        refuse(QStringLiteral("%1: bit %2 is beyond the register's %3 qubits")
+                   .arg(caption(listId))
+                   .arg(k)
+                   .arg(qubitCount()));
+        return std::nullopt;
+    }
+    return k;
+}
+
 std::optional<std::pair<int, int>> GateDialog::selectedPair(int firstId, int secondId,
-                                                            PairRule rule) const {
-    const int n = qubitCount();
-    const int a = selection(firstId);
-    const int b = selection(secondId);
-    if (a < 0 || a >= n || b < 0 || b >= n) {
+                                                            PairRule rule) {
+    const auto a = selectedBit(firstId);
+    const auto b = a ? selectedBit(secondId) : std::nullopt;
+    if (!a || !b) {
         return std::nullopt;
     }
-    if ((rule == PairRule::Distinct && a == b) || (rule == PairRule::Ordered && a > b)) {
+    if (rule == PairRule::Distinct && *a == *b) {
+        refuse(QStringLiteral("%1 and %2 must be different bits")
+                   .arg(caption(firstId), caption(secondId)));
         return std::nullopt;
     }
-    return std::pair{a, b};
+    if (rule == PairRule::Ordered && *a > *b) {
+        refuse(QStringLiteral("%1 must not be above %2").arg(caption(firstId), caption(secondId)));
+        return std::nullopt;
+    }
+    return std::pair{*a, *b};
 }
 
 QByteArray GateDialog::fieldText(int editId, int maxChars) const {
@@ -165,6 +250,41 @@ std::optional<std::uint32_t> GateDialog::scanUnsigned(int editId, int maxChars) 
         return std::nullopt;
     }
     return value;
+}
+
+std::optional<std::int64_t> GateDialog::scanWide(int editId, int maxChars) const {
+    const QByteArray text = fieldText(editId, maxChars);
+    long long value = 0;
+    if (std::sscanf(text.constData(), "%lli", &value) != 1) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+namespace {
+
+template <typename T>
+std::optional<T> required(GateDialog& dialog, int editId, std::optional<T> value) {
+    if (!value) {
+        const auto* edit = qobject_cast<QLineEdit*>(dialog.control(editId));
+        const QString text = edit ? edit->text() : QString();
+        dialog.refuse(
+            text.trimmed().isEmpty()
+                ? QStringLiteral("%1 is empty: type a whole number").arg(dialog.caption(editId))
+                : QStringLiteral("%1: \"%2\" is not a whole number")
+                      .arg(dialog.caption(editId), text));
+    }
+    return value;
+}
+
+} // namespace
+
+std::optional<std::int32_t> GateDialog::requireInt(int editId, int maxChars) {
+    return required(*this, editId, scanInt(editId, maxChars));
+}
+
+std::optional<std::uint32_t> GateDialog::requireUnsigned(int editId, int maxChars) {
+    return required(*this, editId, scanUnsigned(editId, maxChars));
 }
 
 void GateDialog::fill() {
@@ -200,11 +320,21 @@ void GateDialog::fill() {
 void GateDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     fill();
+    refuse({});
 }
 
 void GateDialog::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
     fill();
+}
+
+bool GateDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+        pointerChoosing_ = true;
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+        pointerChoosing_ = false;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void GateDialog::keyPressEvent(QKeyEvent* event) {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 extern "C" {
 // Defined by each gate: runs the gate once on *r.
@@ -65,10 +66,17 @@ inline std::optional<QubitArgs> distinctQubits(std::intptr_t word) {
 // range (first <= second) or two distinct qubits; otherwise nothing happens.
 void executeSelectedRange(GateDialog& dialog);
 void executeSelectedPair(GateDialog& dialog);
+// Why a gate would do nothing with these inputs (x and N as typed, beyond 32 bits where they
+// are), for the dialog to show; empty when it can run.
+using RangeBaseModulusCheck = std::string (*)(int qubits, int from, int to, std::int64_t x,
+                                              std::int64_t n);
+
 // "Execute" of the Shor dialogs: the range of lists 1001 and 1002 with the base x (field 1003)
 // and the modulus N (field 1004), each read from at most maxChars characters with "%i", as the
-// block {from, to, x, N}. Nothing runs when the range is not one or a field holds no number.
-void executeRangeBaseModulus(GateDialog& dialog, int maxChars = 31);
+// block {from, to, x, N}. Nothing runs when the range is not one, a field holds no number or
+// the check (if any) explains why the gate would refuse.
+void executeRangeBaseModulus(GateDialog& dialog, int maxChars = 31,
+                             RangeBaseModulusCheck check = nullptr);
 
 // Formats a step text (at most 255 characters) and records it through procstep.
 [[gnu::format(printf, 1, 2)]] void recordStep(const char* format, ...);

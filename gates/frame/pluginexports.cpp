@@ -3,6 +3,7 @@
 
 #include "gates/frame/gatedialog.h"
 #include "gates/frame/gateplugin.h"
+#include "host/outerplacement.h"
 
 extern "C" {
 
@@ -20,7 +21,8 @@ amplex::frame::GateDialog* dialog = nullptr;
 AMPLEX_EXPORT int dlgshow(int x, int y, int width, int height) {
     delete dialog;
     dialog = new amplex::frame::GateDialog(amplex::frame::gateDialog());
-    dialog->setGeometry(x, y, width, height);
+    // The rectangle is the outer one: the title bar must not cover the Gates window above.
+    amplex::placeOuter(dialog, {x, y, width, height});
     dialog->show();
     dialog->raise();
     return 1;

@@ -99,7 +99,9 @@ TEST(ContinuedFractions, ReportsEveryOutcome) {
                   "Measured: a = " + std::to_string(c.a) + "\r\n\r\nOrder: ord " +
                       std::to_string(c.n) + " (" + std::to_string(c.x) +
                       ") = " + std::to_string(c.order) + "\r\n\r\n" + c.third);
-    }
+    } // Computed as unsigned, shown as unsigned: a huge N is not "-1".
+    EXPECT_EQ(ContinuedFractions::report(8, 4, 13, -1).substr(0, 45),
+              "Measured: a = 8\r\n\r\nOrder: ord 4294967295 (13)");
 }
 
 TEST(UnsignedArithmetic, GcdAndModularPowerAreExact) {

@@ -1,5 +1,7 @@
+#include "app/helpwindow.h"
 #include "app/historywindow.h"
 #include "app/mainwindow.h"
+#include "app/qubitcountinput.h"
 #include "host/gateswindow.h"
 #include "views/probabilitieswindow.h"
 #include "views/segmentationdialog.h"
@@ -11,8 +13,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <dlfcn.h>
+#include <filesystem>
+#include <unistd.h>
 
 using amplex::ui::MainWindow;
+
+// The program finds gates beside itself; this test program lives elsewhere in the build tree.
+static const int gatePathSet = setenv("AMPLEX_GATE_PATH", AMPLEX_BUILD_DIR "/gates", 1);
 
 // Answers the next modal message box with `button` and keeps its "caption: text".
 struct ModalAnswer {
@@ -108,7 +116,17 @@ TEST_F(MainWindowTest, StartUpFieldsMenusMeasureAndSegmentationOk) {
     EXPECT_EQ(field(MainWindow::MeasurementField), " 3, 0");
     ModalAnswer answer(QMessageBox::Ok);
     window.menuAction("About")->trigger();
-    EXPECT_EQ(answer.seen, "About Amplex: Amplex Version 2.0");
+    for (const QString& part : {QString("About Amplex: Amplex Version 2.0\n"),
+                                QString("simulator of a small quantum computer"),
+                                QString("Qt ") + qVersion(), QString("License")}) {
+        EXPECT_TRUE(answer.seen.contains(part)) << part.toStdString();
+    }
+    // The guide opens in the program's own window, its links followed there.
+    window.menuAction("Documentation")->trigger();
+    ASSERT_NE(window.helpWindow(), nullptr);
+    EXPECT_TRUE(window.helpWindow()->isVisible());
+    EXPECT_FALSE(window.helpWindow()->browser()->document()->isEmpty());
+    EXPECT_TRUE(window.helpWindow()->browser()->openLinks());
 }
 
 TEST_F(MainWindowTest, ResetTakesAWholeCountFrom1To26AndAsksAbove16) {
@@ -122,7 +140,7 @@ TEST_F(MainWindowTest, ResetTakesAWholeCountFrom1To26AndAsksAbove16) {
     }
     ModalAnswer no(QMessageBox::No);
     typeAndReset("17");
-    EXPECT_EQ(no.seen, "Attention: Are you sure?");
+    EXPECT_EQ(no.seen.toStdString(), "Attention: " + QubitCountInput::confirmationText(17));
     EXPECT_EQ(field(MainWindow::QubitsField), "15");
     ModalAnswer yes(QMessageBox::Yes);
     typeAndReset("17");
@@ -140,7 +158,7 @@ TEST_F(MainWindowTest, ResetTakesAWholeCountFrom1To26AndAsksAbove16) {
     ASSERT_NE(shown("CNot"), nullptr);
     EXPECT_EQ(shown("CNot")->findChild<QListWidget*>("1001")->count(), 3);
     EXPECT_EQ(finished.count(), 0);
-    QTest::keyClick(&window, Qt::Key_Escape);
+    QTest::keyClick(&window, Qt::Key_Escape); // no steps: nothing to confirm
     EXPECT_EQ(finished.count(), 1);
 }
 
@@ -203,4 +221,117 @@ TEST_F(MainWindowTest, RefusedStepIsNotSilent) {
     ASSERT_TRUE(waitForPosition("65536 / 65536"));
     window.resetRegister(1);
     EXPECT_EQ(field(MainWindow::StatusField), "");
+}
+
+TEST_F(MainWindowTest, QuittingWithStepsAsksFirstForEscapeAndTheCloseBox) {
+    window.gateHost().runGate("basic\\hadamard", 0);
+    ASSERT_TRUE(waitForPosition("1 / 1"));
+    QSignalSpy finished(&window, &QDialog::finished);
+    {
+        ModalAnswer no(QMessageBox::No);
+        QTest::keyClick(qubits(), Qt::Key_Escape); // while typing in the qubits field
+        EXPECT_EQ(no.seen, "Amplex: Quit Amplex? The 1 recorded step will be lost.");
+    }
+    {
+        ModalAnswer no(QMessageBox::No);
+        window.close();
+        EXPECT_FALSE(no.seen.isEmpty());
+    }
+    EXPECT_EQ(finished.count(), 0);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(field(MainWindow::PositionField), "1 / 1");
+    ModalAnswer yes(QMessageBox::Yes);
+    window.close();
+    EXPECT_EQ(finished.count(), 1);
+}
+
+TEST_F(MainWindowTest, ShortcutsWalkTheHistoryAndTheEndsAreGreyed) {
+    window.resetRegister(2);
+    auto* back = window.control(MainWindow::BackButton);
+    auto* forward = window.control(MainWindow::ForwardButton);
+    EXPECT_FALSE(back->isEnabled());
+    EXPECT_FALSE(forward->isEnabled());
+    window.gateHost().recordStep("first"); // top-level steps, as a dialog's Execute makes them
+    window.gateHost().recordStep("second");
+    ASSERT_TRUE(waitForPosition("2 / 2"));
+    EXPECT_TRUE(back->isEnabled());
+    EXPECT_FALSE(forward->isEnabled());
+    window.activateWindow();
+    const struct {
+        QKeyCombination key;
+        const char* position;
+    } presses[] = {
+        {Qt::CTRL | Qt::Key_Z, "1 / 2"},
+        {Qt::ALT | Qt::Key_Left, "0 / 2"},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, "1 / 2"},
+        {Qt::CTRL | Qt::Key_Y, "2 / 2"},
+        {Qt::ALT | Qt::Key_Left, "1 / 2"},
+        {Qt::ALT | Qt::Key_Right, "2 / 2"},
+    };
+    for (const auto& p : presses) {
+        QTest::keyClick(&window, p.key.key(), p.key.keyboardModifiers());
+        waitForPosition(p.position);
+        EXPECT_EQ(field(MainWindow::PositionField), p.position);
+    }
+    EXPECT_FALSE(forward->isEnabled());
+    // Every control of the bar and of the views says what it does; captions need not.
+    for (QWidget* control : window.findChildren<QWidget*>(QRegularExpression("^1[0-9]{3}$"))) {
+        if (control->objectName() != "1020" && !qobject_cast<QLabel*>(control)) {
+            EXPECT_FALSE(control->toolTip().isEmpty()) << control->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(MainWindowTest, AClickOnTheSelectedGateOrShowWindowsBringsItsDialogBack) {
+    QWidget* cnot = shown("CNot");
+    ASSERT_NE(cnot, nullptr);
+    QTest::keyClick(cnot, Qt::Key_Escape);
+    EXPECT_EQ(shown("CNot"), nullptr);
+    QTreeWidget* tree = window.gatesWindow()->tree();
+    const QRect rect = tree->visualItemRect(tree->currentItem());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, rect.center());
+    ASSERT_NE(shown("CNot"), nullptr);
+    QTest::keyClick(shown("CNot"), Qt::Key_Return);
+    EXPECT_EQ(shown("CNot"), nullptr);
+    window.menuAction("Gate dialog")->trigger();
+    EXPECT_NE(shown("CNot"), nullptr);
+}
+
+// Started in a folder that holds a gates/ of its own, the program neither lists nor loads it;
+// the user's folder is listed and loaded, and a gate path in two folders is listed once.
+TEST(MainWindowGateFolders, UserFolderCountsAndTheWorkingDirectoryDoesNot) {
+    namespace fs = std::filesystem;
+    const fs::path root =
+        fs::temp_directory_path() / ("amplex-folders-" + std::to_string(getpid()));
+    const fs::path built = fs::path(AMPLEX_BUILD_DIR) / "gates/basic";
+    const fs::path user = root / "data/amplex/gates";
+    for (const auto& [from, to] :
+         {std::pair{built / "hadamard.so", root / "cwd/gates/aaa/planted.so"},
+          {built / "hadamard.so", user / "mine/usergate.so"},
+          {built / "cnotgate.so", user / "basic/cnotgate.so"}}) {
+        fs::create_directories(to.parent_path());
+        fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+    }
+    const fs::path before = fs::current_path();
+    fs::current_path(root / "cwd");
+    setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+    {
+        MainWindow window;
+        window.show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window.isStarted(); }, 10000));
+        QTreeWidget* tree = window.gatesWindow()->tree();
+        EXPECT_TRUE(tree->findItems("planted", Qt::MatchRecursive).isEmpty());
+        EXPECT_TRUE(tree->findItems("aaa", Qt::MatchRecursive).isEmpty());
+        EXPECT_EQ(tree->findItems("cnotgate", Qt::MatchRecursive).size(), 1);
+        EXPECT_EQ(tree->topLevelItem(0)->text(0), "basic"); // the first gate is a real one
+        const auto mine = tree->findItems("usergate", Qt::MatchRecursive);
+        ASSERT_EQ(mine.size(), 1);
+        window.gatesWindow()->selectEntry(mine.front());
+        Dl_info info{};
+        ASSERT_TRUE(dladdr(dlsym(window.gateHost().dialogHandle(), "execute"), &info));
+        EXPECT_EQ(fs::path(info.dli_fname), fs::canonical(user / "mine/usergate.so"));
+    }
+    unsetenv("XDG_DATA_HOME");
+    fs::current_path(before);
+    fs::remove_all(root);
 }

@@ -14,3 +14,17 @@ TEST(QubitCountInput, TakesOnlyAWholeDecimalNumberFrom1To26) {
     EXPECT_FALSE(QubitCountInput::needsConfirmation(16));
     EXPECT_TRUE(QubitCountInput::needsConfirmation(17));
 }
+
+TEST(QubitCountInput, QuestionsSayWhatIsAtStake) {
+    EXPECT_EQ(QubitCountInput::confirmationText(17),
+              "Are you sure? The register of 17 qubits takes 3 MB of memory, and every recorded "
+              "step keeps a copy of it.");
+    EXPECT_NE(QubitCountInput::confirmationText(26).find("takes 1.5 GB"), std::string::npos);
+    for (const auto& [steps, text] : {std::pair{1, "1 recorded step"},
+                                      {999, "999 recorded steps"},
+                                      {1402, "1,402 recorded steps"},
+                                      {65536, "65,536 recorded steps"}}) {
+        EXPECT_EQ(QubitCountInput::quitText(steps),
+                  std::string("Quit Amplex? The ") + text + " will be lost.");
+    }
+}

@@ -1,7 +1,10 @@
 #include "app/windowlayout.h"
+#include "host/framemargins.h"
 #include "host/gatehost.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 TEST(WindowLayout, DividesTheDesktopOnThe740ScaleRoundingEachQuotientDown) {
     WindowLayout l = WindowLayout::compute({0, 0, 1024, 768}, 400, 300);
@@ -35,4 +38,34 @@ TEST(WindowLayout, GateDialogSitsBelowTheGatesWindowAndTinyDesktopsWrapNothing) 
             EXPECT_TRUE(r.width >= 0 && r.height >= 0 && r.height <= 240) << desktop.width;
         }
     }
+}
+
+// The written rectangles are outer ones: with a frame, the client areas shrink inside them and
+// no title bar covers the window above; without one, nothing changes.
+TEST(WindowLayout, FramesFitInsideTheOuterRectanglesWithoutOverlapping) {
+    const WindowLayout l = WindowLayout::compute({0, 0, 1920, 1080}, 0, 0);
+    const ScreenRect outer[] = {l.mainWindow,    l.gates,   l.registerGraph,
+                                l.probabilities, l.history, l.state};
+    // Rows of pixels two windows share; the "+ 1" of the written heights lets neighbours share
+    // one, which no title bar fits in.
+    const auto overlap = [](const ScreenRect& a, const ScreenRect& b) {
+        const bool columns = a.x < b.x + b.width && b.x < a.x + a.width;
+        return columns ? std::min(a.y + a.height, b.y + b.height) - std::max(a.y, b.y) : 0;
+    };
+    for (const FrameMargins frame : {FrameMargins{}, {4, 23, 4, 4}, {0, 30, 0, 0}}) {
+        for (std::size_t i = 0; i < std::size(outer); ++i) {
+            const ScreenRect c = frame.clientOf(outer[i]);
+            const ScreenRect framed{c.x - frame.left, c.y - frame.top,
+                                    c.width + frame.left + frame.right,
+                                    c.height + frame.top + frame.bottom};
+            EXPECT_EQ(framed, outer[i]) << i;
+            for (std::size_t j = i + 1; j < std::size(outer); ++j) {
+                EXPECT_LE(overlap(framed, outer[j]), 1) << i << " " << j;
+            }
+        }
+    }
+    EXPECT_EQ((FrameMargins{}.clientOf({10, 20, 30, 40})), (ScreenRect{10, 20, 30, 40}));
+    EXPECT_EQ((FrameMargins{4, 23, 4, 4}.clientOf({1740, 691, 180, 360})),
+              (ScreenRect{1744, 714, 172, 333}));
+    EXPECT_EQ((FrameMargins{4, 23, 4, 4}.clientOf({0, 0, 5, 10})), (ScreenRect{4, 23, 0, 0}));
 }

@@ -109,23 +109,95 @@ TEST(GateDialogs, RotationAndPowerReadTheirFields) {
     EXPECT_EQ(g.texts(), Steps{"Power ( a: 0 - 3, y: 4 - 7, x = 7, N = 15 )"});
 }
 
-TEST(GateDialogs, PiEighthRunsOncePerUserSelectionAndNotOnRefill) {
+TEST(GateDialogs, PiEighthRunsOnAClickedQubitNotOnKeysOrRefill) {
     HostFixture f(3);
     DialogDriver d(f.host, "basic\\pieighth");
     EXPECT_EQ(d.dialog()->windowTitle(), "Pi-eighth T");
     EXPECT_EQ(d.dialog()->findChild<QPushButton*>(), nullptr);
     EXPECT_EQ(d.selection(1000), -1);
-    d.select(1000, 1);
+    d.clickRow(1000, 1);
+    // Walking the list with the keys moves the selection and applies nothing.
     QTest::keyClick(d.control(1000), Qt::Key_Down);
     QTest::keyClick(d.control(1000), Qt::Key_Up);
-    EXPECT_EQ(f.texts(), (Steps{"Pi-eighth ( 1 )", "Pi-eighth ( 2 )", "Pi-eighth ( 1 )"}));
+    EXPECT_EQ(d.selection(1000), 1);
+    d.clickRow(1000, 2);
+    EXPECT_EQ(f.texts(), (Steps{"Pi-eighth ( 1 )", "Pi-eighth ( 2 )"}));
     // Hidden and shown again: nothing selected and nothing run, so choosing the same qubit
     // again runs it.
     d.reshow();
     EXPECT_EQ(d.selection(1000), -1);
-    d.select(1000, 1);
-    EXPECT_EQ(f.steps.size(), 4u);
+    d.clickRow(1000, 2);
+    EXPECT_EQ(f.steps.size(), 3u);
     EXPECT_EQ(f.steps.back().depth, 0);
+}
+
+// Every refused input says why under the controls, runs nothing, and the next good run clears it.
+TEST(GateDialogs, RefusedInputsAreExplainedInTheDialogAndNothingRuns) {
+    const struct {
+        const char* path;
+        int qubits;
+        int from, to; // selections of lists 1001 and 1002; -2 keeps the initial one
+        const char* field1003;
+        const char* field1004;
+        const char* why;
+    } cases[] = {
+        {"basic\\hadamardrange", 4, 3, 1, nullptr, nullptr, "from must not be above to"},
+        {"basic\\cnotgate", 4, 2, 2, nullptr, nullptr,
+         "controlbit and targetbit must be different bits"},
+        {"basic\\hadamardrange", 4, -1, -2, nullptr, nullptr, "from: select a bit"},
+        {"shor\\modules\\ctrlrotate", 4, -2, -2, "", nullptr,
+         "angle (in degrees) is empty: type a whole number"},
+        {"shor\\modules\\ctrlrotate", 4, -2, -2, "abc", nullptr,
+         "angle (in degrees): \"abc\" is not a whole number"},
+        {"shor\\shorbegin", 4, -2, -2, nullptr, "N?", "N: \"N?\" is not a whole number"},
+        {"shor\\modules\\power", 15, -2, -2, nullptr, nullptr,
+         "the value register needs 4 free qubits above qubit 14"},
+        {"shor\\modules\\power", 15, 2, 12, nullptr, nullptr,
+         "the value register needs 4 free qubits above qubit 12 or below qubit 2"},
+        {"shor\\modules\\power", 8, 0, 3, nullptr, "1", "N = 1: N must be at least 2"},
+        {"shor\\shordriver", 15, -2, -2, nullptr, nullptr,
+         "the value register needs 4 free qubits above qubit 14"},
+        {"shor\\shordriver", 15, 0, 7, "0", "15", "x = 0 must lie in 2 .. 13 (N - 2)"},
+        {"shor\\shordriver", 15, 0, 7, "15", "15", "x = 15 must lie in 2 .. 13 (N - 2)"},
+        {"shor\\shordriver", 15, 0, 7, "6", "15",
+         "x shares the factor 3 with N = 15: that factor is found without the quantum part"},
+        {"shor\\shordriver", 15, 0, 7, "13", "0", "N = 0: N must be at least 2"},
+        {"shor\\shordriver", 15, 0, 7, "13", "-15", "N = -15: N must be at least 2"},
+        {"shor\\shordriver", 15, 0, 7, "13", "4294967295",
+         "N = 4294967295: N must be below 2^31 = 2147483648"},
+        {"shor\\shordriver", 15, 0, 7, "13", "100000",
+         "N = 100000 is too large for 15 qubits: its values need 17 of them, and a at least 2"},
+        {"shor\\shordriver", 15, 3, 3, "13", "15", "the bitrange of a needs at least two qubits"},
+        {"shor\\shordriver", 15, 0, 7, "", "15", "x is empty: type a whole number"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + ": " + c.why);
+        HostFixture f(c.qubits);
+        DialogDriver d(f.host, c.path);
+        for (const auto& [id, row] : {std::pair{1001, c.from}, {1002, c.to}}) {
+            if (row != -2) {
+                d.select(id, row);
+            }
+        }
+        if (c.field1003) {
+            d.setText(1003, c.field1003);
+        }
+        if (c.field1004) {
+            d.setText(1004, c.field1004);
+        }
+        d.execute();
+        EXPECT_EQ(d.explanation().toStdString(), c.why);
+        EXPECT_TRUE(f.steps.empty());
+    }
+    // A good run clears the line.
+    HostFixture f(4);
+    DialogDriver d(f.host, "basic\\hadamardrange");
+    d.select(1002, 0);
+    d.execute();
+    d.select(1002, 3);
+    d.execute();
+    EXPECT_TRUE(d.explanation().isEmpty());
+    EXPECT_EQ(f.steps.back().text, "Hadamardrange ( 0 - 3 )");
 }
 
 } // namespace

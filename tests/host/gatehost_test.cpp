@@ -30,7 +30,7 @@ bool isMapped(const char* fixture) { // whether fixtures\<fixture> is still load
 // A host over two qubits in the basis state 0 that finds the fixture plug-ins first and the real
 // gates of the build tree after them, recording every step as "<depth> <text>".
 struct FixtureHost {
-    FixtureHost() : host(live, {mainRoot, buildDir()}) {
+    FixtureHost() : host(live, {mainRoot / "gates", fs::path(buildDir()) / "gates"}) {
         EXPECT_TRUE(live.setQubitCount(2));
         live.amplitudes[0] = 1.0;
         host.setStepSink([this](const char* text, int depth) {
@@ -141,8 +141,7 @@ TEST(GateHost, CallbacksReachTheNewestLiveHostAndNothingOnceItIsGone) {
 }
 
 TEST(GateLibrary, GatePathLevelsBecomeDirectoriesUnderGatesAndNeverLeaveThem) {
-    EXPECT_EQ(GateLibrary::relativeFile("shor\\modules\\power"),
-              fs::path("gates/shor/modules/power.so"));
+    EXPECT_EQ(GateLibrary::relativeFile("shor\\modules\\power"), fs::path("shor/modules/power.so"));
     std::vector<std::string> refused = {"",           "\\",         "basic\\",           "\\basic",
                                         "..",         "..\\amplex", "basic\\..\\..\\x",  ".\\basic",
                                         "a/b",        "basic\\.",   "basic\\\\hadamard", "/etc/x",
@@ -150,26 +149,48 @@ TEST(GateLibrary, GatePathLevelsBecomeDirectoriesUnderGatesAndNeverLeaveThem) {
     refused.emplace_back("basic\\had\0amard", 15);
     for (const std::string& path : refused) {
         EXPECT_TRUE(GateLibrary::relativeFile(path).empty()) << path;
-        EXPECT_FALSE(GateLibrary::open(path, {mainRoot}).loaded()) << path;
+        EXPECT_FALSE(GateLibrary::open(path, {mainRoot / "gates"}).loaded()) << path;
     }
 }
 
-TEST(GateLibrary, TheFirstRootHoldingALoadableFileWins) {
-    EXPECT_EQ(GateLibrary::defaultSearchRoots(),
-              (std::vector<fs::path>{fs::read_symlink("/proc/self/exe").parent_path(),
-                                     fs::current_path()}));
-    // The file that fixtures\counter is loaded from, searching the roots in turn.
-    auto found = [](const std::vector<fs::path>& roots) {
-        const GateLibrary library = GateLibrary::open("fixtures\\counter", roots);
+TEST(GateLibrary, TheFirstFolderHoldingALoadableFileInsideItWins) {
+    // The file that fixtures\counter is loaded from, searching the folders in turn.
+    auto found = [](const std::vector<fs::path>& folders) {
+        const GateLibrary library = GateLibrary::open("fixtures\\counter", folders);
         Dl_info info{};
         return dladdr(library.symbol("execute"), &info) ? fs::path(info.dli_fname) : fs::path();
     };
-    const fs::path first = fixtureRoot / "first", second = fixtureRoot / "second";
-    const fs::path counter = "gates/fixtures/counter.so";
-    EXPECT_EQ(found({mainRoot, second}), mainRoot / counter);
-    // Roots without the file, or with a file that is no library, are passed over.
-    EXPECT_EQ(found({first, second, mainRoot}), second / counter);
-    EXPECT_EQ(found({fixtureRoot, first, mainRoot}), mainRoot / counter);
+    const fs::path first = fixtureRoot / "first/gates", second = fixtureRoot / "second/gates";
+    const fs::path main = mainRoot / "gates", counter = "fixtures/counter.so";
+    EXPECT_EQ(found({main, second}), main / counter);
+    // Folders without the file, or with a file that is no library, are passed over.
+    EXPECT_EQ(found({first, second, main}), second / counter);
+    EXPECT_EQ(found({fixtureRoot, first, main}), main / counter);
+    // A link out of its folder is not followed, even to a library another folder holds.
+    const fs::path escape = fixtureRoot / "escape/gates";
+    fs::create_directories(escape / "fixtures");
+    fs::remove(escape / counter);
+    fs::create_symlink(main / counter, escape / counter);
+    EXPECT_EQ(found({escape}), fs::path());
+    EXPECT_EQ(found({escape, second}), second / counter);
+    EXPECT_NE(GateLibrary::open("fixtures\\counter", {escape}).error().find("outside"),
+              std::string::npos);
+}
+
+TEST(GateFolders, ProgramThenUserThenVariableNeverTheWorkingDirectory) {
+    const fs::path bin = "/opt/amplex/gates";
+    EXPECT_EQ(GateFolders::compose(bin, "", "/home/u", ""),
+              (std::vector<fs::path>{bin, "/home/u/.local/share/amplex/gates"}));
+    // A relative XDG_DATA_HOME is ignored; relative, empty and repeated entries add nothing.
+    EXPECT_EQ(GateFolders::compose(bin, "data", "/home/u", "::/a/./b:rel:/opt/amplex/gates:/c/"),
+              (std::vector<fs::path>{bin, "/home/u/.local/share/amplex/gates", "/a/b", "/c/"}));
+    EXPECT_EQ(GateFolders::compose(bin, "/xdg", "", "/a"),
+              (std::vector<fs::path>{bin, "/xdg/amplex/gates", "/a"}));
+    for (const fs::path& folder : GateFolders::fromEnvironment()) {
+        EXPECT_TRUE(folder.is_absolute()) << folder;
+    }
+    EXPECT_EQ(GateFolders::fromEnvironment().front(),
+              fs::read_symlink("/proc/self/exe").parent_path() / "gates");
 }
 
 } // namespace

@@ -9,8 +9,8 @@
 
 TEST(GatesWindow, MissingGateDirectoryGivesAnEmptyTreeAndNoDialog) {
     QRegister live;
-    GateHost host(live, {});
-    amplex::ui::GatesWindow window(host, "/nonexistent/amplex/gates", nullptr);
+    GateHost host(live, {"/nonexistent/amplex/gates"});
+    amplex::ui::GatesWindow window(host, nullptr);
     EXPECT_EQ(window.tree()->topLevelItemCount(), 0);
     window.selectFirstGate();
     EXPECT_FALSE(host.hasDialog());

@@ -26,23 +26,44 @@ TEST_F(GateTreeScan, MirrorsTheDirectoriesWithSortedSiblingsNamedWithoutSuffix) 
         touch(file); // every file is an entry, cut at its last dot
     }
     fs::create_directories(root / "dotted.dir");
-    EXPECT_TRUE(GateTree::scan(root / "basic/noext").empty()); // not a directory
+    EXPECT_TRUE(GateTree::scan({root / "basic/noext"}).empty()); // not a directory
     const auto leaf = [](const char* text) { return Entry{text, false, {}}; };
     const std::vector<Entry> basic = {leaf(""),         leaf("archive.tar"),
                                       leaf("cnotgate"), leaf("hadamardrange"),
                                       leaf("noext"),    leaf("Readme")};
     const std::vector<Entry> shor = {{"modules", true, {leaf("invfourier")}}};
-    EXPECT_EQ(GateTree::scan(root),
+    EXPECT_EQ(GateTree::scan({root}),
               (std::vector<Entry>{
                   {"basic", true, basic}, {"dotted.dir", true, {}}, {"shor", true, shor}}));
 }
 
-TEST_F(GateTreeScan, LinkLoopEndsAtTheDepthLimit) {
+TEST_F(GateTreeScan, LinksAreEnteredOnceAndTheScanStopsAtTheEntryLimit) {
     touch("basic/cnotgate.so");
     fs::create_directory_symlink(root / "basic", root / "basic" / "again");
-    int depth = 0;
-    for (auto level = GateTree::scan(root); !level.empty(); ++depth) {
-        level = std::vector(level.front().children); // "again" sorts before "cnotgate"
+    for (const char* name : {"a", "b", "c"}) {
+        fs::create_directory_symlink(".", root / name); // each leads back to the folder itself
     }
-    EXPECT_EQ(depth, GateTree::MaxDepth);
+    const auto leaf = [](const char* text) { return Entry{text, false, {}}; };
+    EXPECT_EQ(GateTree::scan({root, root / "basic"}),
+              (std::vector<Entry>{{"basic", true, {leaf("cnotgate")}}}));
+    // A folder of many files: the scan reads MaxEntries items in all, over every folder.
+    fs::create_directories(root / "many");
+    for (int k = 0; k < GateTree::MaxEntries + 5; ++k) {
+        std::ofstream(root / "many" / std::to_string(k));
+    }
+    EXPECT_EQ(GateTree::scan({root / "many", root / "basic"}).size(),
+              static_cast<std::size_t>(GateTree::MaxEntries));
+}
+
+TEST_F(GateTreeScan, LaterFoldersAddWhatEarlierOnesLackAndEachGatePathShowsOnce) {
+    touch("one/basic/cnotgate.so");
+    touch("one/basic/hadamard.so");
+    touch("two/basic/hadamard.so");
+    touch("two/basic/mygate.so");
+    touch("two/mine/extra.so");
+    const auto leaf = [](const char* text) { return Entry{text, false, {}}; };
+    EXPECT_EQ(
+        GateTree::scan({root / "one", root / "two", root / "missing"}),
+        (std::vector<Entry>{{"basic", true, {leaf("cnotgate"), leaf("hadamard"), leaf("mygate")}},
+                            {"mine", true, {leaf("extra")}}}));
 }

@@ -4,9 +4,11 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 
 DialogDriver::DialogDriver(GateHost& host, const char* gatePath) : host_(host) {
     // The plug-in's dialog is the top-level dialog that the host's showing makes visible; a
@@ -59,6 +61,18 @@ void DialogDriver::select(int listId, int row) {
             list->setCurrentRow(row);
         }
     }
+}
+
+void DialogDriver::clickRow(int listId, int row) {
+    if (auto* list = qobject_cast<QListWidget*>(control(listId))) {
+        const QRect rect = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+}
+
+QString DialogDriver::explanation() const {
+    auto* line = qobject_cast<QLabel*>(control(999));
+    return line ? line->text() : QString();
 }
 
 QString DialogDriver::text(int editId) const {

@@ -24,7 +24,11 @@ public:
     int selection(int listId) const;
     // Selects a row of a bit list; -1 leaves nothing selected.
     void select(int listId, int row);
+    // Clicks a row of a bit list with the mouse.
+    void clickRow(int listId, int row);
     QString text(int editId) const;
+    // The line under the controls that says why "Execute" ran nothing.
+    QString explanation() const;
     void setText(int editId, const QString& text);
     // Clicks "Execute".
     void execute();

@@ -6,7 +6,7 @@ std::string buildDir() {
     return AMPLEX_BUILD_DIR;
 }
 
-HostFixture::HostFixture(int qubits) : host(live, {buildDir()}) {
+HostFixture::HostFixture(int qubits) : host(live, {buildDir() + "/gates"}) {
     live.segmentation = &segmentation;
     EXPECT_TRUE(live.setQubitCount(qubits));
     live.amplitudes[0] = 1.0;

@@ -25,9 +25,8 @@ constexpr ControlSpec controls[] = {
 };
 
 void onExecute(GateDialog& dialog) {
-    const int k = dialog.selection(1001);
-    if (k >= 0 && k < dialog.qubitCount()) {
-        execute(static_cast<std::intptr_t>(k));
+    if (const auto k = dialog.selectedBit(1001)) {
+        execute(static_cast<std::intptr_t>(*k));
     }
 }
 

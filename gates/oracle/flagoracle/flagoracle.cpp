@@ -51,7 +51,7 @@ constexpr auto controls =
 // outside the register.
 void onExecute(GateDialog& dialog) {
     const auto range = dialog.selectedPair(1001, 1002, GateDialog::PairRule::Ordered);
-    if (!range) {
+    if (!range || !dialog.selectedBit(1009)) {
         return;
     }
     const auto values = markedValues(dialog);

@@ -23,9 +23,11 @@ std::string ContinuedFractions::report(std::uint32_t a, int m, std::int32_t x, s
     const auto un = static_cast<std::uint32_t>(n);
 
     char measured[128];
-    std::snprintf(measured, sizeof measured, "Measured: a = %i", static_cast<int>(a));
+    // Every number is shown as the unsigned value it is computed with: a huge N typed into the
+    // dialog reads 4294967295, not -1. Below 2^31 the texts are the signed ones.
+    std::snprintf(measured, sizeof measured, "Measured: a = %u", a);
     char order[128];
-    std::snprintf(order, sizeof order, "Order: ord %i (%i) = %i", n, x, static_cast<int>(d));
+    std::snprintf(order, sizeof order, "Order: ord %u (%u) = %u", un, ux, d);
 
     char outcome[128] = "No factor found. The algorithm failed.";
     if (un < 2) {
@@ -42,13 +44,11 @@ std::string ContinuedFractions::report(std::uint32_t a, int m, std::int32_t x, s
             const bool hProper = h != 1 && h != un;
             if (gProper && hProper) {
                 std::snprintf(outcome, sizeof outcome,
-                              "Factors found: a = %i, b = %i and a = %i, b = %i",
-                              static_cast<int>(g), static_cast<int>(un / g), static_cast<int>(h),
-                              static_cast<int>(un / h));
+                              "Factors found: a = %u, b = %u and a = %u, b = %u", g, un / g, h,
+                              un / h);
             } else if (gProper || hProper) {
                 const std::uint32_t p = gProper ? g : h;
-                std::snprintf(outcome, sizeof outcome, "Factors found: a = %i, b = %i",
-                              static_cast<int>(p), static_cast<int>(un / p));
+                std::snprintf(outcome, sizeof outcome, "Factors found: a = %u, b = %u", p, un / p);
             } else {
                 std::snprintf(outcome, sizeof outcome,
                               "Trivial factor found. The algorithm failed.");

@@ -15,7 +15,7 @@ public:
     // The denominator of a / 2^m in lowest terms, for m in 1 .. 31; a = 0 gives 1.
     static std::uint32_t orderCandidate(std::uint32_t a, int m);
     // The three lines "Measured", "Order" and the outcome, each pair separated by an empty
-    // line (CR LF twice). x and n are written as typed and computed with as unsigned. An n
+    // line (CR LF twice). x and n are computed with and written as unsigned. An n
     // below 2 has nothing to factor and is refused on the third line.
     static std::string report(std::uint32_t a, int m, std::int32_t x, std::int32_t n);
 };

@@ -31,7 +31,7 @@ constexpr ControlSpec controls[] = {
 
 // A field that does not hold a number runs nothing.
 void onExecute(GateDialog& dialog) {
-    if (const auto n = dialog.scanUnsigned(1004)) {
+    if (const auto n = dialog.requireUnsigned(1004)) {
         const std::int32_t block[] = {static_cast<std::int32_t>(*n)};
         execute(amplex::argumentWord(block));
     }

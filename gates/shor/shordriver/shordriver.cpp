@@ -7,6 +7,7 @@
 
 #include "gates/frame/gatedialog.h"
 #include "gates/frame/gateplugin.h"
+#include "gates/shor/numbertheory/shorinput.h"
 
 #include <cstdint>
 
@@ -43,8 +44,10 @@ constexpr ControlSpec controls[] = {
     tables::executeButton,
 };
 
+// The checks before the quantum part: a refused input would run it for nothing (N = 0) or
+// give a result that the classical checks already have (x sharing a factor with N).
 void onExecute(GateDialog& dialog) {
-    executeRangeBaseModulus(dialog);
+    executeRangeBaseModulus(dialog, 31, ShorInput::driverRefusal);
 }
 
 } // namespace

@@ -47,7 +47,7 @@ constexpr ControlSpec controls[] = {
 void onExecute(GateDialog& dialog) {
     const auto pair = dialog.selectedPair(1001, 1002, GateDialog::PairRule::Distinct);
     // An angle that does not parse has no value to run with.
-    const auto degrees = dialog.scanInt(AngleField);
+    const auto degrees = pair ? dialog.requireInt(AngleField) : std::nullopt;
     if (!pair || !degrees) {
         return;
     }

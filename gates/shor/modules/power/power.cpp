@@ -10,6 +10,7 @@
 #include "core/modularpower.h"
 #include "gates/frame/gatedialog.h"
 #include "gates/frame/gateplugin.h"
+#include "gates/shor/numbertheory/shorinput.h"
 
 #include <bit>
 
@@ -59,8 +60,12 @@ constexpr ControlSpec controls[] = {
     tables::executeButton,
 };
 
+std::string powerRefusal(int qubits, int from, int to, std::int64_t, std::int64_t n) {
+    return ShorInput::powerRefusal(qubits, from, to, n);
+}
+
 void onExecute(GateDialog& dialog) {
-    executeRangeBaseModulus(dialog);
+    executeRangeBaseModulus(dialog, 31, powerRefusal);
 }
 
 } // namespace
