@@ -171,8 +171,7 @@ void randomState(QRegister& reg, int n, unsigned seed) {
 
 struct Case {
     std::string name;
-    Kernel kernel;
-    Kernel earlier;
+    Kernel kernel, earlier;
 };
 
 // Every kernel on n qubits, each qubit position as target.

@@ -158,7 +158,6 @@ TEST(CompositeGates, RunTheirSubGatesInOrderOneLevelDeeperAndTheirOwnStepLast) {
     };
     check("basic\\hadamardrange", {1, 3},
           {"Hadamard ( 1 )", "Hadamard ( 2 )", "Hadamard ( 3 )", "Hadamardrange ( 1 - 3 )"});
-    check("basic\\hadamardrange", {0, 0}, {"Hadamard ( 0 )", "Hadamardrange ( 0 - 0 )"});
     check("shor\\modules\\invfourier", {0, 2},
           {"Hadamard ( 0 )", "Rotate 2 bits controlled ( bits: 1, 0, angle: -1.5708)",
            "Hadamard ( 1 )", "Rotate 2 bits controlled ( bits: 2, 0, angle: -0.7854)",
