@@ -11,7 +11,9 @@ namespace {
 
 using Block = std::vector<std::int32_t>;
 
-TEST(FlagOracle, FlipsTheTargetWhereTheFunctionIsOneTakingEachValueOnce) {
+// Repeated, negative and too large values and a target inside the range are the kernel's
+// business (kernels_test): the gate hands it its values unchanged.
+TEST(FlagOracle, FlipsTheTargetBehindTheValuesWhereTheFunctionIsOne) {
     HostFixture f(3);
     const ReferenceSim before = ReferenceSim::random(3, 1);
     before.loadInto(f.live);
@@ -22,20 +24,6 @@ TEST(FlagOracle, FlipsTheTargetWhereTheFunctionIsOneTakingEachValueOnce) {
     ASSERT_EQ(f.steps.size(), 1u);
     EXPECT_EQ(f.steps[0].text, "Flagoracle");
     EXPECT_EQ(f.steps[0].depth, 1);
-    // A repeated value counts once and values outside 0 .. 3 (-1, 4) never match, so this
-    // second run undoes the first exactly instead of doubling an amplitude.
-    f.run("oracle\\flagoracle", {0, 1, 4, 0, 4, -1, 0, 2});
-    EXPECT_EQ(before.distanceTo(f.live), 0.0);
-
-    // A target inside the range: x comes from the old index. f(1) = 1 with target qubit 0 moves
-    // |1> to |0>, where |0> stays.
-    f.run("oracle\\flagoracle", {0, 1, 1, 1, 0});
-    expected = before;
-    expected.state[0] += expected.state[1];
-    expected.state[1] = 0.0;
-    expected.state[4] += expected.state[5];
-    expected.state[5] = 0.0;
-    EXPECT_LT(expected.distanceTo(f.live), 1e-15);
 }
 
 TEST(SignOracle, NegatesEachValueOncePerListing) {

@@ -65,25 +65,20 @@ TEST(ShorDriver, LeavesTheExponentPeriodicAndReportsAFactor) {
     EXPECT_TRUE(f.steps.empty());
 }
 
-TEST(ContinuedFractionsGate, ReadsTheExponentOfTheStateAndRedrawsADrawOfZero) {
+// A draw of 0 once gave the index -1, which read as a = 2^m - 1 whatever the state.
+TEST(ContinuedFractionsGate, ReadsTheExponentOfTheStateOnADrawOfZeroToo) {
+    unsigned seed = 1; // the first seed whose first draw is 0
+    for (std::srand(seed); (std::rand() >> 16) != 0; std::srand(++seed)) {
+    }
     HostFixture f(5);
     f.setBasisState(0b10001); // a = 8 on qubits 1..4
     ResultBoxCatcher catcher;
+    std::srand(seed);
     f.run("shor\\modules\\fracexpand", {1, 4, 4, 15});
     ASSERT_EQ(catcher.boxes.size(), 1u);
     EXPECT_EQ(catcher.boxes[0].text.rfind("Measured: a = 8\r\n", 0), 0u) << catcher.boxes[0].text;
     EXPECT_EQ(f.live.amplitudes[0b10001].real, 1.0);
     EXPECT_TRUE(f.steps.empty());
-
-    // A draw of 0 once gave the index -1, which read as a = 2^m - 1 whatever the state.
-    unsigned seed = 1; // the first seed whose first draw is 0
-    for (std::srand(seed); (std::rand() >> 16) != 0; std::srand(++seed)) {
-    }
-    f.setBasisState(0);
-    std::srand(seed);
-    f.run("shor\\modules\\fracexpand", {1, 4, 4, 15});
-    ASSERT_EQ(catcher.boxes.size(), 2u);
-    EXPECT_EQ(catcher.boxes[1].text.rfind("Measured: a = 0\r\n", 0), 0u) << catcher.boxes[1].text;
 }
 
 } // namespace

@@ -130,19 +130,9 @@ TEST(Gates, RefuseQubitsOutsideTheRegisterEqualPairsAndEmptyRanges) {
     }
 }
 
-TEST(Gates, GiveTheExactValuesOfTheirArithmeticOrder) {
-    const double h = 0.7071067811865475;
-    HostFixture f(2);
-    f.setBasisState(1);
-    f.run("basic\\ctrlhadamard", {0, 1});
-    EXPECT_EQ(ReferenceSim(f.live).state, (std::vector<Amp>{0, h, 0, h}));
-    // h * h is 0.4999999999999999, so the state comes back only nearly.
-    f.run("basic\\ctrlhadamard", {0, 1});
-    EXPECT_EQ(ReferenceSim(f.live).state, (std::vector<Amp>{0, 0.9999999999999998, 0, 0}));
-    f.setBasisState(3);
-    f.run("basic\\ctrlhadamard", {0, 1});
-    EXPECT_EQ(ReferenceSim(f.live).state, (std::vector<Amp>{0, h, 0, -h}));
-
+// The Hadamard factor 1 / sqrt(2) is pinned by the kernel tests; the pi-eighth gate passes its
+// own, sqrt(0.5), one unit in the last place above, and the phase kernel's arithmetic order.
+TEST(Gates, PiEighthGivesTheExactValuesOfItsFactor) {
     HostFixture t(1);
     t.setBasisState(1);
     t.run("basic\\pieighth", std::intptr_t{0});
@@ -168,7 +158,6 @@ TEST(CompositeGates, RunTheirSubGatesInOrderOneLevelDeeperAndTheirOwnStepLast) {
     };
     check("basic\\hadamardrange", {1, 3},
           {"Hadamard ( 1 )", "Hadamard ( 2 )", "Hadamard ( 3 )", "Hadamardrange ( 1 - 3 )"});
-    check("basic\\hadamardrange", {0, 0}, {"Hadamard ( 0 )", "Hadamardrange ( 0 - 0 )"});
     check("shor\\modules\\invfourier", {0, 2},
           {"Hadamard ( 0 )", "Rotate 2 bits controlled ( bits: 1, 0, angle: -1.5708)",
            "Hadamard ( 1 )", "Rotate 2 bits controlled ( bits: 2, 0, angle: -0.7854)",

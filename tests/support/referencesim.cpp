@@ -71,11 +71,7 @@ void ReferenceSim::controlledHadamard(int control, int target) {
 }
 
 void ReferenceSim::t(int k) {
-    for (std::uint64_t i = 0; i < state.size(); ++i) {
-        if (bit(i, k)) {
-            state[i] *= std::polar(1.0, std::numbers::pi / 4.0);
-        }
-    }
+    controlledPhase(k, k, std::numbers::pi / 4.0);
 }
 
 void ReferenceSim::controlledPhase(int a, int b, double theta) {
