@@ -73,8 +73,8 @@ constexpr ControlRow BarControls[] = {
 };
 constexpr QSize BarUnits(641, 29);
 
-// No license has been chosen for Amplex yet; this line says so until one is.
-const char* const LicenseText = "License: none chosen yet; all rights reserved by the authors.";
+// The license in LICENSE at the top of the source tree.
+const char* const LicenseText = "Free software under the MIT License.";
 const char* const HistoryFullText = "History full: step not recorded.";
 const char* const NoMemoryForStepText = "Out of memory: step not recorded.";
 
