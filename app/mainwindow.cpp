@@ -14,6 +14,8 @@
 #include "views/statewindow.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -29,6 +31,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <utility>
 
 namespace amplex::ui {
@@ -41,6 +44,7 @@ constexpr ControlRow BarControls[] = {
     {ControlKind::Label, 0, "Qubits:", QRect(7, 2, 24, 9)},
     {ControlKind::EditRight, MainWindow::QubitsField, "", QRect(34, 2, 18, 12)},
     {ControlKind::Button, MainWindow::ResetButton, "reset", QRect(56, 2, 33, 12)},
+    {ControlKind::Button, MainWindow::StopButton, "Stop", QRect(56, 16, 33, 12)},
     {ControlKind::Label, 0, "Historydepth:", QRect(103, 2, 49, 8)},
     {ControlKind::LabelRight, MainWindow::DepthField, "4", QRect(161, 2, 43, 10)},
     {ControlKind::Label, 0, "Historyposition:", QRect(103, 13, 49, 9)},
@@ -59,6 +63,9 @@ constexpr QSize BarUnits(641, 29);
 
 const char* const HistoryFullText = "History full: step not recorded.";
 const char* const NoMemoryForStepText = "Out of memory: step not recorded.";
+
+// How often the end of a gate run is looked for.
+constexpr int RunEndPollMs = 10;
 
 } // namespace
 
@@ -108,6 +115,8 @@ MainWindow::MainWindow(QWidget* parent)
     connectButton(BackButton, [this] { history_.stepBack(); });
     connectButton(ForwardButton, [this] { history_.stepForward(); });
     connectButton(MeasureButton, [this] { showMeasurement(); });
+    connectButton(StopButton, [this] { stopRun(); });
+    controls_->widget(StopButton)->setEnabled(false);
 
     history_.setScheduleRefresh([this] { requestRefresh(); });
     history_.setRefreshNow([this] { refreshViews(); });
@@ -116,10 +125,22 @@ MainWindow::MainWindow(QWidget* parent)
         showHistoryText();
     });
     host_.setStepSink([this](const char* text, int depth) { stepReported(text, depth); });
+    host_.setProgressSink([this] {
+        beginRun();
+        showProgressIfDue();
+    });
 
     refreshTimer_.setSingleShot(true);
     refreshTimer_.setInterval(1);
-    connect(&refreshTimer_, &QTimer::timeout, this, [this] { refreshViews(); });
+    connect(&refreshTimer_, &QTimer::timeout, this, [this] {
+        if (handlingEvents_) {
+            refreshWaiting_ = true; // the views follow when the run is over
+        } else {
+            refreshViews();
+        }
+    });
+    runEndTimer_.setInterval(RunEndPollMs);
+    connect(&runEndTimer_, &QTimer::timeout, this, [this] { checkRunEnded(); });
     startupTimer_.setInterval(1);
     connect(&startupTimer_, &QTimer::timeout, this, [this] { startupTick(); });
     startupTimer_.start();
@@ -128,6 +149,8 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow() {
     startupTimer_.stop();
     refreshTimer_.stop();
+    runEndTimer_.stop();
+    setBusy(false);
     // The gate dialog and the views point at the register and the history; they go first.
     host_.hideGateDialog();
     delete segmentationDialog_;
@@ -232,6 +255,9 @@ void MainWindow::layoutWindows() {
 }
 
 void MainWindow::applyQubitCount() {
+    if (busy_) {
+        return;
+    }
     auto* field = controls_->get<QLineEdit>(QubitsField);
     const std::optional<int> count = QubitCountInput::parse(field->text().toStdString());
     const QString current = QString::number(live_.qubitCount);
@@ -251,7 +277,8 @@ void MainWindow::applyQubitCount() {
 }
 
 void MainWindow::resetRegister(int n) {
-    if (n < QubitCountInput::MinQubits || n > QubitCountInput::MaxQubits) {
+    // The running gate holds the register's array.
+    if (busy_ || n < QubitCountInput::MinQubits || n > QubitCountInput::MaxQubits) {
         return;
     }
     history_.clearHistory();
@@ -350,6 +377,14 @@ QAction* MainWindow::menuAction(const QString& text) const {
     return nullptr;
 }
 
+void MainWindow::reject() {
+    if (busy_) {
+        stopRun();
+        return;
+    }
+    QDialog::reject();
+}
+
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         applyQubitCount();
@@ -359,15 +394,128 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event); // Escape finishes the dialog
 }
 
-void MainWindow::stepReported(const char* text, int depth) {
-    const bool full = history_.historyPosition() >= StepHistory::Capacity;
-    if (history_.recordStep(text, depth)) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Installed on the application while a long run shows progress, whose windows are all
+    // disabled: Escape stops the run wherever the focus is, and the close box cannot end the
+    // program while a gate's code is running. A message box that the gate shows is left alone.
+    if (busy_ && !QApplication::activeModalWidget()) {
+        if (event->type() == QEvent::Close && watched == this) {
+            event->ignore();
+            stopRun();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            stopRun();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void MainWindow::stopRun() {
+    if (run_.active()) {
+        host_.requestStop();
+    }
+}
+
+void MainWindow::beginRun() {
+    if (run_.begin(RunProgress::Clock::now())) {
+        runEndTimer_.start();
+    }
+}
+
+void MainWindow::showProgressIfDue() {
+    if (handlingEvents_ || !run_.progressDue(RunProgress::Clock::now())) {
         return;
     }
-    if (depth <= StepHistory::MaxRecordedDepth) {
-        // Not silent, but not modal either: the gate is still running.
-        setField(StatusField, QString::fromLatin1(full ? HistoryFullText : NoMemoryForStepText));
+    setBusy(true);
+    setBusyCursor(true);
+    setField(StatusField, QString::fromStdString(run_.progressText()));
+    setField(PositionField,
+             QString::asprintf("%i / %i", history_.historyPosition(), history_.historySize()));
+    handlingEvents_ = true;
+    QCoreApplication::processEvents();
+    handlingEvents_ = false;
+}
+
+void MainWindow::checkRunEnded() {
+    // Still inside the run: in its event handling, or in a message box of one of its gates.
+    if (handlingEvents_ || host_.nestingDepth() > 0) {
+        if (QApplication::activeModalWidget()) {
+            setBusyCursor(false); // the box waits for the user
+        }
+        return;
     }
+    runEndTimer_.stop();
+    const std::optional<std::string> status =
+        run_.finish(host_.stopRequested(), host_.runFailure());
+    host_.endRun();
+    setBusy(false);
+    if (status) {
+        setField(StatusField, QString::fromStdString(*status));
+    }
+    if (refreshWaiting_) {
+        refreshWaiting_ = false;
+        requestRefresh();
+    }
+}
+
+void MainWindow::setBusy(bool busy) {
+    if (busy == busy_) {
+        return;
+    }
+    busy_ = busy;
+    if (busy) {
+        qApp->installEventFilter(this);
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window != this && window->isVisible() && window->isEnabled()) {
+                window->setEnabled(false);
+                disabledWindows_.append(window);
+            }
+        }
+    } else {
+        qApp->removeEventFilter(this);
+        for (const QPointer<QWidget>& window : std::as_const(disabledWindows_)) {
+            if (window) {
+                window->setEnabled(true);
+            }
+        }
+        disabledWindows_.clear();
+        setBusyCursor(false);
+    }
+    menuBar_->setEnabled(!busy);
+    for (const ControlRow& row : BarControls) {
+        if (row.kind == ControlKind::Button || row.kind == ControlKind::EditRight) {
+            controls_->widget(row.id)->setEnabled((row.id == StopButton) == busy);
+        }
+    }
+}
+
+void MainWindow::setBusyCursor(bool shown) {
+    if (shown == busyCursor_) {
+        return;
+    }
+    busyCursor_ = shown;
+    if (shown) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void MainWindow::stepReported(const char* text, int depth) {
+    beginRun();
+    const bool full = history_.historyPosition() >= StepHistory::Capacity;
+    if (history_.recordStep(text, depth)) {
+        run_.stepRecorded();
+    } else if (depth <= StepHistory::MaxRecordedDepth) {
+        // Not silent, but not modal either: the gate is still running.
+        const char* notice = full ? HistoryFullText : NoMemoryForStepText;
+        run_.setNotice(notice);
+        setField(StatusField, QString::fromLatin1(notice));
+    }
+    showProgressIfDue();
 }
 
 void MainWindow::showHistoryText() {

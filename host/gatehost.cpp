@@ -1,6 +1,8 @@
 #include "host/gatehost.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 GateHost* currentHost = nullptr;
@@ -50,27 +52,51 @@ bool GateHost::wire(const GateLibrary& library) {
 }
 
 void GateHost::runGate(const char* gatePath, std::intptr_t word) {
-    if (!gatePath || nestingDepth_ >= MaxNestingDepth) {
+    if (progressSink_) {
+        progressSink_();
+    }
+    if (!gatePath || nestingDepth_ >= MaxNestingDepth || refusingRuns()) {
         return;
     }
     ++nestingDepth_;
     {
         GateLibrary library = GateLibrary::open(gatePath, searchRoots_);
+        bool ran = false;
         if (!library.loaded()) {
             lastError_ = library.error();
         } else if (auto execute = library.function<ExecuteFn>(amplex::ExecuteSymbol); !execute) {
             lastError_ = "execute is missing";
         } else if (wire(library)) {
             execute(word);
+            ran = true;
+        }
+        // A composite that carried on without its sub-gate would report a result it never
+        // computed: the rest of the run is refused instead, and the user is told why.
+        if (!ran && runFailure_.empty()) {
+            runFailure_ = std::string(gatePath) + " could not be loaded: " + lastError_;
         }
     }
     --nestingDepth_;
 }
 
 void GateHost::recordStep(const char* stepText) {
-    if (stepSink_) {
-        stepSink_(stepText ? stepText : "", nestingDepth_);
+    if (!stepSink_) {
+        return;
     }
+    const char* text = stepText ? stepText : "";
+    if (!refusingRuns()) {
+        stepSink_(text, nestingDepth_);
+        return;
+    }
+    const std::size_t room = amplex::MaxStepTextLength - std::strlen(IncompleteMark);
+    std::string marked(text, std::min(std::strlen(text), room));
+    marked += IncompleteMark;
+    stepSink_(marked.c_str(), nestingDepth_);
+}
+
+void GateHost::endRun() {
+    stopRequested_ = false;
+    runFailure_.clear();
 }
 
 bool GateHost::showGateDialog(const std::string& gatePath, int desktopRight, int desktopBottom) {
