@@ -6,6 +6,7 @@
 #include "app/programfiles.h"
 #include "app/qubitcountinput.h"
 #include "app/windowlayout.h"
+#include "core/probabilitywalk.h"
 #include "host/gateswindow.h"
 #include "views/controltable.h"
 #include "views/probabilitieswindow.h"
@@ -316,17 +317,25 @@ void MainWindow::refreshViews() {
     if (registerGraph_) {
         registerGraph_->draw(&live_);
     }
-    if (probabilities_) {
-        probabilities_->draw(&live_);
-    }
+    // The probability sum and the measurement come from the chart's pass over the register
+    // when it reads it in index order, else from a pass of their own.
+    const std::uint64_t total = live_.amplitudeCount();
+    ProbabilityWalk walk(total ? drawNonZeroRandom15() : 0);
+    const bool walked = probabilities_ && probabilities_->draw(&live_, &walk);
     showHistoryText();
-    setField(ProbabilitySumField, QString::asprintf("%.5g", live_.probabilitySum()));
-    showMeasurement();
+    if (!walked) {
+        live_.walkProbabilities(walk);
+    }
+    setField(ProbabilitySumField, QString::asprintf("%.5g", walk.sum()));
+    showSample(walk.sample(total));
     showDepthFilter();
 }
 
 void MainWindow::showMeasurement() {
-    const std::uint32_t index = live_.sample();
+    showSample(live_.sample());
+}
+
+void MainWindow::showSample(std::uint32_t index) {
     setField(MeasurementField, QString::fromStdString(measurementText(live_.basisLabel(index))));
 }
 

@@ -127,6 +127,7 @@ private:
     void createWindows();
     void createMenu();
     void stepReported(const char* text, int depth);
+    void showSample(std::uint32_t index);
     void beginRun();
     void showProgressIfDue();
     void checkRunEnded();

@@ -1,5 +1,6 @@
 #include "core/qregister.h"
 
+#include "core/probabilitywalk.h"
 #include "core/random.h"
 #include "core/segmentation.h"
 #include "core/sortedwindow.h"
@@ -264,32 +265,28 @@ std::uint32_t QRegister::sample() const {
     if (amplitudeCount() == 0) {
         return 0;
     }
-    int draw = 0;
-    while (draw == 0) {
-        draw = drawRandom15();
-    }
-    return sampleFromDraw(draw);
+    return sampleFromDraw(drawNonZeroRandom15());
 }
 
 std::uint32_t QRegister::sampleFromDraw(int draw) const {
+    // Stops as soon as the sample is settled; most states settle it well before the end.
     const std::uint64_t total = amplitudeCount();
-    double x = draw * RandomScale;
-    std::uint64_t i = 0;
-    while (i < total) {
-        x -= amplitudes[i].norm();
-        ++i;
-        if (!(x > 0.0)) {
-            break;
-        }
+    ProbabilityWalk walk(draw);
+    for (std::uint64_t i = 0; i < total && !walk.found(); ++i) {
+        walk.add(i, amplitudes[i].norm());
     }
-    return i == 0 ? 0 : static_cast<std::uint32_t>(i - 1);
+    return walk.sample(total);
+}
+
+void QRegister::walkProbabilities(ProbabilityWalk& walk) const {
+    const std::uint64_t total = amplitudeCount();
+    for (std::uint64_t i = 0; i < total; ++i) {
+        walk.add(i, amplitudes[i].norm());
+    }
 }
 
 double QRegister::probabilitySum() const {
-    double sum = 0.0;
-    const std::uint64_t total = amplitudeCount();
-    for (std::uint64_t i = 0; i < total; ++i) {
-        sum += amplitudes[i].norm();
-    }
-    return sum;
+    ProbabilityWalk walk(0);
+    walkProbabilities(walk);
+    return walk.sum();
 }

@@ -7,68 +7,6 @@
 
 namespace {
 
-// Sort key of the heap: the squared magnitude orders like the magnitude; NaN sorts first so
-// that the order stays strict and weak.
-double sortKey(const Complex& c) {
-    const double n = c.norm();
-    return std::isnan(n) ? -1.0 : n;
-}
-
-// The order: by key, then by basis index.
-struct ListingOrder {
-    const Complex* amplitudes;
-    bool descending;
-    bool operator()(double ka, std::uint32_t a, double kb, std::uint32_t b) const {
-        if (ka != kb) {
-            return descending ? ka > kb : ka < kb;
-        }
-        return a < b;
-    }
-    bool operator()(std::uint32_t a, std::uint32_t b) const {
-        return (*this)(sortKey(amplitudes[a]), a, sortKey(amplitudes[b]), b);
-    }
-};
-
-// A window near one end: the k entries that come first in the order (front window) or last
-// (back window), kept in a heap during one pass.
-std::vector<std::uint32_t> selectNearEnd(const Complex* amplitudes, std::uint64_t total,
-                                         std::uint64_t first, std::uint64_t count,
-                                         bool descending) {
-    const ListingOrder order{amplitudes, descending};
-    const bool front = first + count <= SortedWindow::HeapWindowLimit;
-    const std::uint64_t k = front ? first + count : total - first;
-    auto heapOrder = [&](std::uint32_t a, std::uint32_t b) {
-        return front ? order(a, b) : order(b, a);
-    };
-    std::vector<std::uint32_t> heap;
-    heap.reserve(k);
-    // Most entries only meet the heap's top; its key is kept at hand, so the pass costs one
-    // key per entry.
-    double topKey = 0.0;
-    for (std::uint64_t i = 0; i < total; ++i) {
-        const auto index = static_cast<std::uint32_t>(i);
-        if (heap.size() < k) {
-            heap.push_back(index);
-            std::push_heap(heap.begin(), heap.end(), heapOrder);
-            topKey = sortKey(amplitudes[heap.front()]);
-            continue;
-        }
-        const double key = sortKey(amplitudes[index]);
-        const bool enters = front ? order(key, index, topKey, heap.front())
-                                  : order(topKey, heap.front(), key, index);
-        if (enters) {
-            std::pop_heap(heap.begin(), heap.end(), heapOrder);
-            heap.back() = index;
-            std::push_heap(heap.begin(), heap.end(), heapOrder);
-            topKey = sortKey(amplitudes[heap.front()]);
-        }
-    }
-    std::sort(heap.begin(), heap.end(), order);
-    const std::uint64_t offset = front ? first : 0;
-    return {heap.begin() + static_cast<std::ptrdiff_t>(offset),
-            heap.begin() + static_cast<std::ptrdiff_t>(offset + count)};
-}
-
 // The order as one unsigned number, equal numbers then by index. A squared magnitude is never
 // negative, so its bits order like it (+1 keeps 0 for NaN, the smallest); decreasing order is
 // the complement.
@@ -80,6 +18,44 @@ std::uint64_t rankKey(const Complex& c, bool descending) {
         bits = (n == 0.0 ? 0 : bits) + 1;
     }
     return descending ? ~bits : bits;
+}
+
+using Ranked = std::pair<std::uint64_t, std::uint32_t>; // key and index: ordered as listed
+
+// A window near one end: the k entries that come first in the order (front window) or last
+// (back window), kept in a heap during one pass. Indexes only grow, so an entry enters a
+// front heap when its key is below the top's, and a back heap when it is not below it.
+std::vector<std::uint32_t> selectNearEnd(const Complex* amplitudes, std::uint64_t total,
+                                         std::uint64_t first, std::uint64_t count,
+                                         bool descending) {
+    const bool front = first + count <= SortedWindow::HeapWindowLimit;
+    const std::uint64_t k = front ? first + count : total - first;
+    auto heapOrder = [front](const Ranked& a, const Ranked& b) { return front ? a < b : b < a; };
+    std::vector<Ranked> heap;
+    heap.reserve(k);
+    std::uint64_t i = 0;
+    for (; i < k; ++i) {
+        heap.emplace_back(rankKey(amplitudes[i], descending), static_cast<std::uint32_t>(i));
+    }
+    std::make_heap(heap.begin(), heap.end(), heapOrder);
+    std::uint64_t top = heap.front().first;
+    for (; i < total; ++i) {
+        const std::uint64_t key = rankKey(amplitudes[i], descending);
+        if (front ? key < top : key >= top) {
+            std::pop_heap(heap.begin(), heap.end(), heapOrder);
+            heap.back() = {key, static_cast<std::uint32_t>(i)};
+            std::push_heap(heap.begin(), heap.end(), heapOrder);
+            top = heap.front().first;
+        }
+    }
+    std::sort(heap.begin(), heap.end());
+    const std::uint64_t offset = front ? first : 0;
+    std::vector<std::uint32_t> window;
+    window.reserve(count);
+    for (std::uint64_t p = offset; p < offset + count; ++p) {
+        window.push_back(heap[p].second);
+    }
+    return window;
 }
 
 constexpr int DigitBits = 16;
@@ -171,7 +147,7 @@ std::vector<std::uint32_t> selectInMiddle(const Complex* amplitudes, std::uint64
     // of which only those inside the window are kept; an end's bucket is taken whole.
     const std::uint64_t last = hi.position;
     const std::uint64_t lowest = lo.lowKey(), highest = hi.highKey();
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> picked;
+    std::vector<Ranked> picked;
     picked.reserve((lo.exact ? 0 : lo.size) + (hi.exact ? 0 : hi.size) + count);
     std::uint64_t loRank = lo.below, hiRank = hi.below;
     for (std::uint64_t i = 0; i < total; ++i) {

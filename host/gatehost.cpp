@@ -5,8 +5,19 @@
 #include <cstring>
 
 namespace {
+
 GateHost* currentHost = nullptr;
-}
+
+// Counts the callbacks the host is inside of.
+struct CallbackScope {
+    explicit CallbackScope(int& depth) : depth_(depth) { ++depth_; }
+    ~CallbackScope() { --depth_; }
+    CallbackScope(const CallbackScope&) = delete;
+    CallbackScope& operator=(const CallbackScope&) = delete;
+    int& depth_;
+};
+
+} // namespace
 
 GateHost::GateHost(QRegister& live, std::vector<std::filesystem::path> searchRoots)
     : live_(live), searchRoots_(std::move(searchRoots)), previous_(currentHost) {
@@ -52,6 +63,7 @@ bool GateHost::wire(const GateLibrary& library) {
 }
 
 void GateHost::runGate(const char* gatePath, std::intptr_t word) {
+    const CallbackScope scope(callbackDepth_);
     if (progressSink_) {
         progressSink_();
     }
@@ -83,6 +95,7 @@ void GateHost::recordStep(const char* stepText) {
     if (!stepSink_) {
         return;
     }
+    const CallbackScope scope(callbackDepth_);
     const char* text = stepText ? stepText : "";
     if (!refusingRuns()) {
         stepSink_(text, nestingDepth_);
@@ -100,6 +113,10 @@ void GateHost::endRun() {
 }
 
 bool GateHost::showGateDialog(const std::string& gatePath, int desktopRight, int desktopBottom) {
+    if (callbackDepth_ > 0) {
+        lastError_ = "a gate is running";
+        return false;
+    }
     hideGateDialog();
     GateLibrary library = GateLibrary::open(gatePath, searchRoots_);
     if (!library.loaded()) {
@@ -123,7 +140,7 @@ bool GateHost::showGateDialog(const std::string& gatePath, int desktopRight, int
 }
 
 void GateHost::hideGateDialog() {
-    if (!dialogLibrary_.loaded()) {
+    if (!dialogLibrary_.loaded() || callbackDepth_ > 0) {
         return;
     }
     if (dialogHide_) {

@@ -73,6 +73,8 @@ public:
     // (a directory entry or a broken library shows none).
     bool showGateDialog(const std::string& gatePath, int desktopRight, int desktopBottom);
     // Destroys the shown dialog and unloads its library; nothing if there is none.
+    // Both are refused from inside a callback (where the sinks may handle events): the shown
+    // dialog's code may be running.
     void hideGateDialog();
     bool hasDialog() const { return dialogLibrary_.loaded(); }
     void* dialogHandle() const { return dialogLibrary_.handle(); }
@@ -102,6 +104,7 @@ private:
     bool stopRequested_ = false;
     std::string runFailure_;
     int nestingDepth_ = 0;
+    int callbackDepth_ = 0;
     GateLibrary dialogLibrary_;
     DlgHideFn dialogHide_ = nullptr;
     std::string lastError_;

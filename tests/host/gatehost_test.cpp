@@ -152,6 +152,18 @@ TEST(GateHost, AFailedSubGateOrAStopRefusesTheRestOfTheRunAndMarksTheStepsAfter)
     EXPECT_EQ(f.host.runFailure(), "");
     f.host.endRun();
     EXPECT_FALSE(f.host.refusingRuns());
+
+    // Whatever the sinks do meanwhile, the dialog whose code may be running stays.
+    ASSERT_TRUE(f.host.showGateDialog("fixtures\\counter", 1024, 768));
+    f.host.setProgressSink([&] {
+        f.host.hideGateDialog();
+        EXPECT_FALSE(f.host.showGateDialog("fixtures\\chain", 1024, 768));
+    });
+    f.steps.clear();
+    f.host.runGate("fixtures\\counter", 1);
+    EXPECT_EQ(f.steps, Steps{"1 counter 1 word 1 qubits 2"});
+    EXPECT_TRUE(isMapped("counter"));
+    EXPECT_FALSE(isMapped("chain"));
 }
 
 TEST(GateHost, CallbacksReachTheNewestLiveHostAndNothingOnceItIsGone) {
