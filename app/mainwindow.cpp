@@ -16,7 +16,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -405,19 +404,13 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // Installed on the application while a long run shows progress, whose windows are all
-    // disabled: Escape stops the run wherever the focus is, and the close box cannot end the
-    // program while a gate's code is running. A message box that the gate shows is left alone.
-    if (busy_ && !QApplication::activeModalWidget()) {
-        if (event->type() == QEvent::Close && watched == this) {
-            event->ignore();
-            stopRun();
-            return true;
-        }
-        if (event->type() == QEvent::KeyPress &&
-            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-            stopRun();
-            return true;
-        }
+    // disabled: Escape stops the run wherever the focus is. A message box that the gate shows
+    // keeps its own Escape.
+    if (busy_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        !QApplication::activeModalWidget()) {
+        stopRun();
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -115,7 +115,8 @@ public:
     HistoryWindow* historyWindow() const { return historyWindow_; }
     SegmentationDialog* segmentationDialog() const { return segmentationDialog_; }
 
-    // Escape and the close box end the program, except during a run, which they stop.
+    // Escape and the close box end the program, except while a long run shows its progress:
+    // then they stop it.
     void reject() override;
 
 protected:
