@@ -67,6 +67,9 @@ void prepare(int qubits, int mode) {
         for (int k = 0; k < 5; ++k) {
             window->gateHost().recordStep("random state");
         }
+        // Five snapshots at 24 qubits take long enough to count as a long run, which disables
+        // the windows until it is over.
+        QTest::qWaitFor([] { return window->stateWindow()->isEnabled(); });
         preparedQubits = qubits;
         preparedMode = -1;
     }

@@ -8,16 +8,17 @@
 namespace {
 
 // The order as one unsigned number, equal numbers then by index. A squared magnitude is never
-// negative, so its bits order like it (+1 keeps 0 for NaN, the smallest); decreasing order is
-// the complement.
-std::uint64_t rankKey(const Complex& c, bool descending) {
+// negative (not even -0), so its bits order like it (+1 keeps 0 for NaN, the smallest);
+// decreasing order is the complement, which `flip` (all ones) gives.
+std::uint64_t rankKey(const Complex& c, std::uint64_t flip) {
     const double n = c.norm();
     std::uint64_t bits = 0;
-    if (!std::isnan(n)) {
-        std::memcpy(&bits, &n, sizeof bits);
-        bits = (n == 0.0 ? 0 : bits) + 1;
-    }
-    return descending ? ~bits : bits;
+    std::memcpy(&bits, &n, sizeof bits);
+    return (std::isnan(n) ? 0 : bits + 1) ^ flip;
+}
+
+std::uint64_t flipFor(bool descending) {
+    return descending ? ~std::uint64_t{0} : 0;
 }
 
 using Ranked = std::pair<std::uint64_t, std::uint32_t>; // key and index: ordered as listed
@@ -31,17 +32,18 @@ std::vector<std::uint32_t> selectNearEnd(const Complex* amplitudes, std::uint64_
     const bool front = first + count <= SortedWindow::HeapWindowLimit;
     const std::uint64_t k = front ? first + count : total - first;
     auto heapOrder = [front](const Ranked& a, const Ranked& b) { return front ? a < b : b < a; };
+    const std::uint64_t flip = flipFor(descending);
     std::vector<Ranked> heap;
     heap.reserve(k);
     std::uint64_t i = 0;
     for (; i < k; ++i) {
-        heap.emplace_back(rankKey(amplitudes[i], descending), static_cast<std::uint32_t>(i));
+        heap.emplace_back(rankKey(amplitudes[i], flip), static_cast<std::uint32_t>(i));
     }
     std::make_heap(heap.begin(), heap.end(), heapOrder);
     std::uint64_t top = heap.front().first;
     for (; i < total; ++i) {
-        const std::uint64_t key = rankKey(amplitudes[i], descending);
-        if (front ? key < top : key >= top) {
+        const std::uint64_t key = rankKey(amplitudes[i], flip);
+        if ((key < top) == front) {
             std::pop_heap(heap.begin(), heap.end(), heapOrder);
             heap.back() = {key, static_cast<std::uint32_t>(i)};
             std::push_heap(heap.begin(), heap.end(), heapOrder);
@@ -118,6 +120,7 @@ struct End {
 std::vector<std::uint32_t> selectInMiddle(const Complex* amplitudes, std::uint64_t total,
                                           std::uint64_t first, std::uint64_t count, bool descending,
                                           std::uint64_t collectLimit) {
+    const std::uint64_t flip = flipFor(descending);
     End lo, hi;
     lo.position = first;
     hi.position = first + count - 1;
@@ -126,7 +129,7 @@ std::vector<std::uint32_t> selectInMiddle(const Complex* amplitudes, std::uint64
         const bool shared = lo.samePrefix(hi);
         Histogram forLo, forHi;
         for (std::uint64_t i = 0; i < total; ++i) {
-            const std::uint64_t key = rankKey(amplitudes[i], descending);
+            const std::uint64_t key = rankKey(amplitudes[i], flip);
             if (!lo.settled && lo.holds(key)) {
                 forLo.add(lo.digit(key), key);
             }
@@ -151,7 +154,7 @@ std::vector<std::uint32_t> selectInMiddle(const Complex* amplitudes, std::uint64
     picked.reserve((lo.exact ? 0 : lo.size) + (hi.exact ? 0 : hi.size) + count);
     std::uint64_t loRank = lo.below, hiRank = hi.below;
     for (std::uint64_t i = 0; i < total; ++i) {
-        const std::uint64_t key = rankKey(amplitudes[i], descending);
+        const std::uint64_t key = rankKey(amplitudes[i], flip);
         if (key < lowest || key > highest) {
             continue;
         }
