@@ -69,7 +69,7 @@ void prepare(int qubits, int mode) {
         }
         // Five snapshots at 24 qubits take long enough to count as a long run, which disables
         // the windows until it is over.
-        QTest::qWaitFor([] { return window->stateWindow()->isEnabled(); });
+        static_cast<void>(QTest::qWaitFor([] { return window->stateWindow()->isEnabled(); }));
         preparedQubits = qubits;
         preparedMode = -1;
     }
