@@ -6,6 +6,7 @@
 #include "app/measurementtext.h"
 #include "app/qubitcountinput.h"
 #include "app/windowlayout.h"
+#include "core/probabilitywalk.h"
 #include "host/gateswindow.h"
 #include "host/outerplacement.h"
 #include "host/programfiles.h"
@@ -33,6 +34,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -48,6 +50,8 @@ constexpr ControlRow BarControls[] = {
      "Number of qubits, 1 to 26: Enter or reset applies it"},
     {ControlKind::Button, MainWindow::ResetButton, "reset", QRect(56, 2, 33, 12),
      "A new register of this many qubits in the basis state 0; the history is cleared"},
+    {ControlKind::Button, MainWindow::StopButton, "Stop", QRect(56, 16, 33, 12),
+     "Stop the running gate after its current step (Escape); the steps so far stay"},
     {ControlKind::Label, 0, "Historydepth:", QRect(103, 2, 49, 8)},
     {ControlKind::LabelRight, MainWindow::DepthField, "4", QRect(161, 2, 43, 10),
      "How deeply nested the steps are that the history shows and walks"},
@@ -77,6 +81,9 @@ constexpr QSize BarUnits(641, 29);
 const char* const LicenseText = "Free software under the MIT License.";
 const char* const HistoryFullText = "History full: step not recorded.";
 const char* const NoMemoryForStepText = "Out of memory: step not recorded.";
+
+// How often the end of a gate run is looked for.
+constexpr int RunEndPollMs = 10;
 
 } // namespace
 
@@ -140,6 +147,8 @@ MainWindow::MainWindow(QWidget* parent)
         }
     }
     connectButton(MeasureButton, [this] { showMeasurement(); });
+    connectButton(StopButton, [this] { stopRun(); });
+    controls_->widget(StopButton)->setEnabled(false);
 
     history_.setScheduleRefresh([this] { requestRefresh(); });
     history_.setRefreshNow([this] { refreshViews(); });
@@ -148,10 +157,22 @@ MainWindow::MainWindow(QWidget* parent)
         showHistoryText();
     });
     host_.setStepSink([this](const char* text, int depth) { stepReported(text, depth); });
+    host_.setProgressSink([this] {
+        beginRun();
+        showProgressIfDue();
+    });
 
     refreshTimer_.setSingleShot(true);
     refreshTimer_.setInterval(1);
-    connect(&refreshTimer_, &QTimer::timeout, this, [this] { refreshViews(); });
+    connect(&refreshTimer_, &QTimer::timeout, this, [this] {
+        if (handlingEvents_) {
+            refreshWaiting_ = true; // the views follow when the run is over
+        } else {
+            refreshViews();
+        }
+    });
+    runEndTimer_.setInterval(RunEndPollMs);
+    connect(&runEndTimer_, &QTimer::timeout, this, [this] { checkRunEnded(); });
     startupTimer_.setInterval(1);
     connect(&startupTimer_, &QTimer::timeout, this, [this] { startupTick(); });
     startupTimer_.start();
@@ -160,6 +181,8 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow() {
     startupTimer_.stop();
     refreshTimer_.stop();
+    runEndTimer_.stop();
+    setBusy(false);
     // The gate dialog and the views point at the register and the history; they go first.
     host_.hideGateDialog();
     delete segmentationDialog_;
@@ -267,6 +290,9 @@ void MainWindow::layoutWindows() {
 }
 
 void MainWindow::applyQubitCount() {
+    if (busy_) {
+        return;
+    }
     auto* field = controls_->get<QLineEdit>(QubitsField);
     const std::optional<int> count = QubitCountInput::parse(field->text().toStdString());
     const QString current = QString::number(live_.qubitCount);
@@ -287,7 +313,8 @@ void MainWindow::applyQubitCount() {
 }
 
 void MainWindow::resetRegister(int n) {
-    if (n < QubitCountInput::MinQubits || n > QubitCountInput::MaxQubits) {
+    // The running gate holds the register's array.
+    if (busy_ || n < QubitCountInput::MinQubits || n > QubitCountInput::MaxQubits) {
         return;
     }
     history_.clearHistory();
@@ -328,17 +355,25 @@ void MainWindow::refreshViews() {
     if (registerGraph_) {
         registerGraph_->draw(&live_);
     }
-    if (probabilities_) {
-        probabilities_->draw(&live_);
-    }
+    // The probability sum and the measurement come from the chart's pass over the register
+    // when it reads it in index order, else from a pass of their own.
+    const std::uint64_t total = live_.amplitudeCount();
+    ProbabilityWalk walk(total ? drawNonZeroRandom15() : 0);
+    const bool walked = probabilities_ && probabilities_->draw(&live_, &walk);
     showHistoryText();
-    setField(ProbabilitySumField, QString::asprintf("%.5g", live_.probabilitySum()));
-    showMeasurement();
+    if (!walked) {
+        live_.walkProbabilities(walk);
+    }
+    setField(ProbabilitySumField, QString::asprintf("%.5g", walk.sum()));
+    showSample(walk.sample(total));
     showDepthFilter();
 }
 
 void MainWindow::showMeasurement() {
-    const std::uint32_t index = live_.sample();
+    showSample(live_.sample());
+}
+
+void MainWindow::showSample(std::uint32_t index) {
     setField(MeasurementField, QString::fromStdString(measurementText(live_.basisLabel(index))));
 }
 
@@ -402,6 +437,10 @@ QAction* MainWindow::menuAction(const QString& text) const {
 }
 
 void MainWindow::reject() {
+    if (busy_) {
+        stopRun();
+        return;
+    }
     // Escape and the close box end the program: ask first when that would lose steps.
     if (history_.historySize() > 0) {
         QMessageBox box(QMessageBox::Question, QStringLiteral("Amplex"),
@@ -440,15 +479,122 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event); // Escape finishes the dialog
 }
 
-void MainWindow::stepReported(const char* text, int depth) {
-    const bool full = history_.historyPosition() >= StepHistory::Capacity;
-    if (history_.recordStep(text, depth)) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Installed on the application while a long run shows progress, whose windows are all
+    // disabled: Escape stops the run wherever the focus is. A message box that the gate shows
+    // keeps its own Escape.
+    if (busy_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        !QApplication::activeModalWidget()) {
+        stopRun();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void MainWindow::stopRun() {
+    if (run_.active()) {
+        host_.requestStop();
+    }
+}
+
+void MainWindow::beginRun() {
+    if (run_.begin(RunProgress::Clock::now())) {
+        runEndTimer_.start();
+    }
+}
+
+void MainWindow::showProgressIfDue() {
+    if (handlingEvents_ || !run_.progressDue(RunProgress::Clock::now())) {
         return;
     }
-    if (depth <= StepHistory::MaxRecordedDepth) {
-        // Not silent, but not modal either: the gate is still running.
-        setField(StatusField, QString::fromLatin1(full ? HistoryFullText : NoMemoryForStepText));
+    setBusy(true);
+    setBusyCursor(true);
+    setField(StatusField, QString::fromStdString(run_.progressText()));
+    setField(PositionField,
+             QString::asprintf("%i / %i", history_.historyPosition(), history_.historySize()));
+    handlingEvents_ = true;
+    QCoreApplication::processEvents();
+    handlingEvents_ = false;
+}
+
+void MainWindow::checkRunEnded() {
+    // Still inside the run: in its event handling, or in a message box of one of its gates.
+    if (handlingEvents_ || host_.nestingDepth() > 0) {
+        if (QApplication::activeModalWidget()) {
+            setBusyCursor(false); // the box waits for the user
+        }
+        return;
     }
+    runEndTimer_.stop();
+    const std::optional<std::string> status =
+        run_.finish(host_.stopRequested(), host_.runFailure());
+    host_.endRun();
+    setBusy(false);
+    if (status) {
+        setField(StatusField, QString::fromStdString(*status));
+    }
+    if (refreshWaiting_) {
+        refreshWaiting_ = false;
+        requestRefresh();
+    }
+}
+
+void MainWindow::setBusy(bool busy) {
+    if (busy == busy_) {
+        return;
+    }
+    busy_ = busy;
+    if (busy) {
+        qApp->installEventFilter(this);
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window != this && window->isVisible() && window->isEnabled()) {
+                window->setEnabled(false);
+                disabledWindows_.append(window);
+            }
+        }
+    } else {
+        qApp->removeEventFilter(this);
+        for (const QPointer<QWidget>& window : std::as_const(disabledWindows_)) {
+            if (window) {
+                window->setEnabled(true);
+            }
+        }
+        disabledWindows_.clear();
+        setBusyCursor(false);
+    }
+    menuBar_->setEnabled(!busy);
+    for (const ControlRow& row : BarControls) {
+        if (row.kind == ControlKind::Button || row.kind == ControlKind::EditRight) {
+            controls_->widget(row.id)->setEnabled((row.id == StopButton) == busy);
+        }
+    }
+}
+
+void MainWindow::setBusyCursor(bool shown) {
+    if (shown == busyCursor_) {
+        return;
+    }
+    busyCursor_ = shown;
+    if (shown) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void MainWindow::stepReported(const char* text, int depth) {
+    beginRun();
+    const bool full = history_.historyPosition() >= StepHistory::Capacity;
+    if (history_.recordStep(text, depth)) {
+        run_.stepRecorded();
+    } else if (depth <= StepHistory::MaxRecordedDepth) {
+        // Not silent, but not modal either: the gate is still running.
+        const char* notice = full ? HistoryFullText : NoMemoryForStepText;
+        run_.setNotice(notice);
+        setField(StatusField, QString::fromLatin1(notice));
+    }
+    showProgressIfDue();
 }
 
 void MainWindow::showHistoryText() {

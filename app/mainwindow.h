@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/runprogress.h"
 #include "app/stephistory.h"
 #include "core/qregister.h"
 #include "core/segmentation.h"
@@ -7,6 +8,8 @@
 #include "host/screenrect.h"
 
 #include <QDialog>
+#include <QList>
+#include <QPointer>
 #include <QTimer>
 
 #include <memory>
@@ -33,6 +36,13 @@ class StateWindow;
 // resets the register to 15 qubits (which shows the first gate's dialog), tick 4 stops the
 // timer. Escape and the close box finish the dialog (finished() is the program's cue to end),
 // after a confirmation when steps would be lost; Enter applies the qubits field.
+//
+// A gate runs inside its dialog's handler on this thread. Once a run has lasted half a second,
+// its callbacks show progress: a busy cursor, the status field counting the recorded steps,
+// and the events handled meanwhile, with every control but Stop disabled so that nothing else
+// can start (or unload a library whose code is running). Stop, Escape or the close box then
+// make the host refuse the rest of the run. The run is over once control is back in an event
+// loop outside the run; the status field then tells a failure or a stop.
 class MainWindow : public QDialog {
     Q_OBJECT
 public:
@@ -48,8 +58,11 @@ public:
     static constexpr int DepthField = 1017;
     static constexpr int DepthUpButton = 1018;
     static constexpr int DepthDownButton = 1019;
-    // Tells the user that a step could not be recorded or a register not be allocated.
+    // Tells the user that a step could not be recorded or a register not be allocated, how
+    // far a long run has got, and why a run failed or that it was stopped.
     static constexpr int StatusField = 1020;
+    // Enabled only while a long run shows its progress.
+    static constexpr int StopButton = 1021;
 
     static constexpr int StartQubits = 15;
 
@@ -76,6 +89,8 @@ public:
     // Asks for one refreshViews once control is back in the event loop; a request made before
     // the previous one ran replaces it.
     void requestRefresh();
+    // Refuses the rest of the current gate run (Stop, and Escape while a run is going on).
+    void stopRun();
     // Shows doc/index.html (beside the program) in the help window.
     void showDocumentation();
     // The modal "About Amplex" box: program, version, Qt's version, what it is, license.
@@ -88,6 +103,8 @@ public:
     QWidget* control(int id) const;
     // "Show windows" entries by their text ("Gates", ..., "Segmentation"), and "Help" entries.
     QAction* menuAction(const QString& text) const;
+    // When a run shows progress; tests shorten it.
+    RunProgress& runProgress() { return run_; }
 
     QRegister& liveRegister() { return live_; }
     Segmentation& segmentation() { return segmentation_; }
@@ -100,8 +117,8 @@ public:
     HistoryWindow* historyWindow() const { return historyWindow_; }
     SegmentationDialog* segmentationDialog() const { return segmentationDialog_; }
 
-    // Escape and the close box: ends the program, after "Quit Amplex?" is answered Yes when
-    // the history holds steps.
+    // Escape and the close box: while a long run shows its progress they stop it; otherwise
+    // they end the program, after "Quit Amplex?" is answered Yes when the history holds steps.
     void reject() override;
 
 protected:
@@ -113,6 +130,12 @@ private:
     void createWindows();
     void createMenu();
     void stepReported(const char* text, int depth);
+    void showSample(std::uint32_t index);
+    void beginRun();
+    void showProgressIfDue();
+    void checkRunEnded();
+    void setBusy(bool busy);
+    void setBusyCursor(bool shown);
     void showHistoryText();
     void showDepthFilter();
     void segmentationAccepted();
@@ -126,7 +149,18 @@ private:
 
     QTimer startupTimer_;
     QTimer refreshTimer_;
+    // Polls for the end of a gate run: a repeating timer, so that a message box that a gate
+    // shows in the middle of its run does not keep the processor busy.
+    QTimer runEndTimer_;
     int ticks_ = 0;
+
+    RunProgress run_;
+    // Inside the event handling of a long run; a refresh waits until the run is over.
+    bool handlingEvents_ = false;
+    bool refreshWaiting_ = false;
+    bool busy_ = false;
+    bool busyCursor_ = false;
+    QList<QPointer<QWidget>> disabledWindows_;
 
     QMenuBar* menuBar_ = nullptr;
     QWidget* bar_ = nullptr;

@@ -1,7 +1,9 @@
 #include "core/qregister.h"
 
+#include "core/probabilitywalk.h"
 #include "core/random.h"
 #include "core/segmentation.h"
+#include "core/sortedwindow.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,92 +59,6 @@ void freeAmplitudes(Complex* amplitudes, std::uint64_t count) {
 const Segmentation& defaultSegmentation() {
     static const Segmentation segmentation;
     return segmentation;
-}
-
-// Sort key of the sorted listings. The squared magnitude orders like the magnitude; NaN sorts
-// first so that the order stays strict and weak.
-double sortKey(const Complex& c) {
-    const double n = c.norm();
-    return std::isnan(n) ? -1.0 : n;
-}
-
-// Order of the sorted listing: by key, then by basis index.
-struct ListingOrder {
-    const Complex* amplitudes;
-    bool descending;
-    bool operator()(double ka, std::uint32_t a, double kb, std::uint32_t b) const {
-        if (ka != kb) {
-            return descending ? ka > kb : ka < kb;
-        }
-        return a < b;
-    }
-    bool operator()(std::uint32_t a, std::uint32_t b) const {
-        return (*this)(sortKey(amplitudes[a]), a, sortKey(amplitudes[b]), b);
-    }
-};
-
-// Windows this close to either end of the order are selected with a heap in one pass,
-// without a permutation of all 2^n indexes.
-constexpr std::uint64_t HeapWindowLimit = 4096;
-
-// Basis indexes at positions first .. first + count - 1 of the order.
-std::vector<std::uint32_t> selectWindow(const Complex* amplitudes, std::uint64_t total,
-                                        std::uint64_t first, std::uint64_t count, bool descending,
-                                        std::uint32_t*& sortOrder) {
-    const ListingOrder order{amplitudes, descending};
-    std::vector<std::uint32_t> window;
-    if (first + count <= HeapWindowLimit || total - first <= HeapWindowLimit) {
-        // Keep the k entries that come first in `order` (front window) or last (back window).
-        const bool front = first + count <= HeapWindowLimit;
-        const std::uint64_t k = front ? first + count : total - first;
-        auto heapOrder = [&](std::uint32_t a, std::uint32_t b) {
-            return front ? order(a, b) : order(b, a);
-        };
-        std::vector<std::uint32_t> heap;
-        heap.reserve(k);
-        // Most entries only meet the heap's top; its key is kept at hand, so the pass costs
-        // one key per entry.
-        double topKey = 0.0;
-        for (std::uint64_t i = 0; i < total; ++i) {
-            const auto index = static_cast<std::uint32_t>(i);
-            if (heap.size() < k) {
-                heap.push_back(index);
-                std::push_heap(heap.begin(), heap.end(), heapOrder);
-                topKey = sortKey(amplitudes[heap.front()]);
-                continue;
-            }
-            const double key = sortKey(amplitudes[index]);
-            const bool enters = front ? order(key, index, topKey, heap.front())
-                                      : order(topKey, heap.front(), key, index);
-            if (enters) {
-                std::pop_heap(heap.begin(), heap.end(), heapOrder);
-                heap.back() = index;
-                std::push_heap(heap.begin(), heap.end(), heapOrder);
-                topKey = sortKey(amplitudes[heap.front()]);
-            }
-        }
-        std::sort(heap.begin(), heap.end(), order);
-        const std::uint64_t offset = front ? first : 0;
-        window.assign(heap.begin() + static_cast<std::ptrdiff_t>(offset),
-                      heap.begin() + static_cast<std::ptrdiff_t>(offset + count));
-        return window;
-    }
-    // A window in the middle: a full permutation, but only selected, not sorted.
-    sortOrder = new (std::nothrow) std::uint32_t[total];
-    if (!sortOrder) {
-        return window;
-    }
-    for (std::uint64_t i = 0; i < total; ++i) {
-        sortOrder[i] = static_cast<std::uint32_t>(i);
-    }
-    std::uint32_t* begin = sortOrder;
-    std::uint32_t* end = sortOrder + total;
-    std::nth_element(begin, begin + first, end, order);
-    std::partial_sort(begin + first, begin + first + count, end, order);
-    window.assign(begin + first, begin + first + count);
-    delete[] sortOrder;
-    sortOrder = nullptr;
-    return window;
 }
 
 // Bits first .. first + width - 1 of a basis index as a number. Bit positions outside the
@@ -337,7 +253,7 @@ const char* QRegister::sortedListing(std::uint32_t first, std::uint32_t count, i
     const std::uint64_t shown =
         std::min<std::uint64_t>({count, total - first, std::uint64_t{ListingSize}});
     const std::vector<std::uint32_t> window =
-        selectWindow(amplitudes, total, first, shown, mode != 1, sortOrder);
+        SortedWindow::select(amplitudes, total, first, shown, mode != 1);
     int length = 0;
     for (std::uint32_t index : window) {
         appendEntry(buffer, length, index);
@@ -349,32 +265,28 @@ std::uint32_t QRegister::sample() const {
     if (amplitudeCount() == 0) {
         return 0;
     }
-    int draw = 0;
-    while (draw == 0) {
-        draw = drawRandom15();
-    }
-    return sampleFromDraw(draw);
+    return sampleFromDraw(drawNonZeroRandom15());
 }
 
 std::uint32_t QRegister::sampleFromDraw(int draw) const {
+    // Stops as soon as the sample is settled; most states settle it well before the end.
     const std::uint64_t total = amplitudeCount();
-    double x = draw * RandomScale;
-    std::uint64_t i = 0;
-    while (i < total) {
-        x -= amplitudes[i].norm();
-        ++i;
-        if (!(x > 0.0)) {
-            break;
-        }
+    ProbabilityWalk walk(draw);
+    for (std::uint64_t i = 0; i < total && !walk.found(); ++i) {
+        walk.add(i, amplitudes[i].norm());
     }
-    return i == 0 ? 0 : static_cast<std::uint32_t>(i - 1);
+    return walk.sample(total);
+}
+
+void QRegister::walkProbabilities(ProbabilityWalk& walk) const {
+    const std::uint64_t total = amplitudeCount();
+    for (std::uint64_t i = 0; i < total; ++i) {
+        walk.add(i, amplitudes[i].norm());
+    }
 }
 
 double QRegister::probabilitySum() const {
-    double sum = 0.0;
-    const std::uint64_t total = amplitudeCount();
-    for (std::uint64_t i = 0; i < total; ++i) {
-        sum += amplitudes[i].norm();
-    }
-    return sum;
+    ProbabilityWalk walk(0);
+    walkProbabilities(walk);
+    return walk.sum();
 }

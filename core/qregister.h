@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+class ProbabilityWalk;
 class Segmentation;
 
 // The state vector of n qubits: 2^n amplitudes, one per basis state.
@@ -46,8 +47,8 @@ public:
     // mode 0: as listing; 1: by increasing magnitude; other: by decreasing magnitude, count
     // entries from position first of that order. Equal magnitudes keep index order; NaN counts
     // as the smallest magnitude. Selects only the shown window; a separate static buffer of
-    // ListingSize characters, empty when first is past the end or a window far from both ends
-    // finds no memory for its permutation.
+    // ListingSize characters, empty when first is past the end. Nothing of the register's size
+    // is allocated (see SortedWindow).
     const char* sortedListing(std::uint32_t first, std::uint32_t count, int mode);
 
     // A basis index drawn with the probabilities of the state, which stays unchanged. A draw of
@@ -58,6 +59,8 @@ public:
     // it. A draw of 0 gives index 0, and so does a register without an array.
     std::uint32_t sampleFromDraw(int draw) const;
     double probabilitySum() const;
+    // Hands every basis state's probability to the walk, in increasing index order.
+    void walkProbabilities(ProbabilityWalk& walk) const;
 
     std::uint32_t* sortOrder = nullptr;
     Segmentation* segmentation = nullptr;

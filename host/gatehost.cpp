@@ -1,10 +1,23 @@
 #include "host/gatehost.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace {
+
 GateHost* currentHost = nullptr;
-}
+
+// Counts the callbacks the host is inside of.
+struct CallbackScope {
+    explicit CallbackScope(int& depth) : depth_(depth) { ++depth_; }
+    ~CallbackScope() { --depth_; }
+    CallbackScope(const CallbackScope&) = delete;
+    CallbackScope& operator=(const CallbackScope&) = delete;
+    int& depth_;
+};
+
+} // namespace
 
 GateHost::GateHost(QRegister& live, std::vector<std::filesystem::path> gateFolders)
     : live_(live), gateFolders_(std::move(gateFolders)), previous_(currentHost) {
@@ -50,30 +63,60 @@ bool GateHost::wire(const GateLibrary& library) {
 }
 
 void GateHost::runGate(const char* gatePath, std::intptr_t word) {
-    if (!gatePath || nestingDepth_ >= MaxNestingDepth) {
+    const CallbackScope scope(callbackDepth_);
+    if (progressSink_) {
+        progressSink_();
+    }
+    if (!gatePath || nestingDepth_ >= MaxNestingDepth || refusingRuns()) {
         return;
     }
     ++nestingDepth_;
     {
         GateLibrary library = GateLibrary::open(gatePath, gateFolders_);
+        bool ran = false;
         if (!library.loaded()) {
             lastError_ = library.error();
         } else if (auto execute = library.function<ExecuteFn>(amplex::ExecuteSymbol); !execute) {
             lastError_ = "execute is missing";
         } else if (wire(library)) {
             execute(word);
+            ran = true;
+        }
+        // A composite that carried on without its sub-gate would report a result it never
+        // computed: the rest of the run is refused instead, and the user is told why.
+        if (!ran && runFailure_.empty()) {
+            runFailure_ = std::string(gatePath) + " could not be loaded: " + lastError_;
         }
     }
     --nestingDepth_;
 }
 
 void GateHost::recordStep(const char* stepText) {
-    if (stepSink_) {
-        stepSink_(stepText ? stepText : "", nestingDepth_);
+    if (!stepSink_) {
+        return;
     }
+    const CallbackScope scope(callbackDepth_);
+    const char* text = stepText ? stepText : "";
+    if (!refusingRuns()) {
+        stepSink_(text, nestingDepth_);
+        return;
+    }
+    const std::size_t room = amplex::MaxStepTextLength - std::strlen(IncompleteMark);
+    std::string marked(text, std::min(std::strlen(text), room));
+    marked += IncompleteMark;
+    stepSink_(marked.c_str(), nestingDepth_);
+}
+
+void GateHost::endRun() {
+    stopRequested_ = false;
+    runFailure_.clear();
 }
 
 bool GateHost::showGateDialog(const std::string& gatePath, int desktopRight, int desktopBottom) {
+    if (callbackDepth_ > 0) {
+        lastError_ = "a gate is running";
+        return false;
+    }
     hideGateDialog();
     GateLibrary library = GateLibrary::open(gatePath, gateFolders_);
     if (!library.loaded()) {
@@ -97,7 +140,7 @@ bool GateHost::showGateDialog(const std::string& gatePath, int desktopRight, int
 }
 
 void GateHost::hideGateDialog() {
-    if (!dialogLibrary_.loaded()) {
+    if (!dialogLibrary_.loaded() || callbackDepth_ > 0) {
         return;
     }
     if (dialogHide_) {

@@ -23,6 +23,9 @@ class GateHost {
 public:
     // Receives every step with the nesting depth at which it was reported.
     using StepSink = std::function<void(const char* text, int depth)>;
+    // Called as every run by path begins, before anything is loaded: where the program learns
+    // that a gate is running and keeps its windows alive. It may call requestStop().
+    using ProgressSink = std::function<void()>;
 
     // Runs nested deeper than this are refused, so a gate that runs itself cannot exhaust
     // the stack.
@@ -42,19 +45,38 @@ public:
 
     static GateHost* current();
 
+    // Marks the step of every gate that finishes after its run began refusing sub-gates.
+    static constexpr const char* IncompleteMark = " [incomplete]";
+
     void setStepSink(StepSink sink) { stepSink_ = std::move(sink); }
+    void setProgressSink(ProgressSink sink) { progressSink_ = std::move(sink); }
 
     // Loads the gate one nesting level deeper, wires it, runs execute(word) once and unloads
-    // it. A path that cannot be loaded, or a library missing an export, does nothing.
+    // it. A path that cannot be loaded, or a library missing an export, runs nothing and fails
+    // the top-level run: from then on, until endRun(), every run by path is refused.
     void runGate(const char* gatePath, std::intptr_t word);
-    // Hands a step text to the step sink with the current nesting depth.
+    // Hands a step text to the step sink with the current nesting depth; once the run refuses
+    // sub-gates, with IncompleteMark appended (the text cut so that the mark always fits).
     void recordStep(const char* stepText);
+
+    // The host sees a top-level run only through its callbacks; whoever drives the plug-ins
+    // says when one is over. Stop refuses every further run by path of the current run, so
+    // that it finishes quickly with its enclosing gates' steps marked incomplete.
+    void requestStop() { stopRequested_ = true; }
+    // The top-level run is over: runs by path are served again.
+    void endRun();
+    bool stopRequested() const { return stopRequested_; }
+    // Why the current run failed ("shor\modules\power could not be loaded: ..."), or empty.
+    const std::string& runFailure() const { return runFailure_; }
+    bool refusingRuns() const { return stopRequested_ || !runFailure_.empty(); }
 
     // Loads a gate for its dialog and shows the dialog at the foot of the right-hand column of
     // the desktop whose right edge and bottom edge are given. Returns whether a dialog is shown
     // (a directory entry or a broken library shows none).
     bool showGateDialog(const std::string& gatePath, int desktopRight, int desktopBottom);
     // Destroys the shown dialog and unloads its library; nothing if there is none.
+    // Both are refused from inside a callback (where the sinks may handle events): the shown
+    // dialog's code may be running.
     void hideGateDialog();
     bool hasDialog() const { return dialogLibrary_.loaded(); }
     void* dialogHandle() const { return dialogLibrary_.handle(); }
@@ -80,7 +102,11 @@ private:
     QRegister& live_;
     std::vector<std::filesystem::path> gateFolders_;
     StepSink stepSink_;
+    ProgressSink progressSink_;
+    bool stopRequested_ = false;
+    std::string runFailure_;
     int nestingDepth_ = 0;
+    int callbackDepth_ = 0;
     GateLibrary dialogLibrary_;
     DlgHideFn dialogHide_ = nullptr;
     std::string lastError_;

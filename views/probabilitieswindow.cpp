@@ -60,11 +60,20 @@ void ProbabilitiesWindow::resetView(QRegister* reg) {
     controls_->get<QLineEdit>(Number)->setText(QStringLiteral("0"));
 }
 
-void ProbabilitiesWindow::draw(QRegister* reg) {
+bool ProbabilitiesWindow::draw(QRegister* reg, ProbabilityWalk* walk) {
     showChoice();
     register_ = reg;
-    // The chart is rendered when the area is next painted, so hidden windows cost nothing.
+    // The chart is rendered when the area is next painted, so hidden windows cost nothing;
+    // with a walk it is rendered at once, so that its pass also serves the walk.
     area_->invalidate();
+    if (!walk || !isVisible()) {
+        return false;
+    }
+    walk_ = walk;
+    walked_ = false;
+    area_->picture();
+    walk_ = nullptr;
+    return walked_;
 }
 
 QImage ProbabilitiesWindow::picture() {
@@ -72,7 +81,7 @@ QImage ProbabilitiesWindow::picture() {
 }
 
 void ProbabilitiesWindow::render(QImage& image) {
-    chart_.render(register_, shownSegment_, image);
+    walked_ = chart_.render(register_, shownSegment_, image, walk_);
 }
 
 void ProbabilitiesWindow::showChoice() {

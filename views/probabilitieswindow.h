@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class ProbabilityWalk;
 class QRegister;
 
 namespace amplex::ui {
@@ -23,8 +24,11 @@ public:
     // Back to "Show all" with the edit field at "0"; remembers reg (not owned). Does not draw:
     // the caller draws next.
     void resetView(QRegister* reg);
-    // Remembers reg (not owned; null shows an empty frame) and redraws the chart.
-    void draw(QRegister* reg);
+    // Remembers reg (not owned; null shows an empty frame) and redraws the chart: when the
+    // window is next painted, or with a walk, now if the window is shown, handing the walk the
+    // probabilities that the chart reads (see ProbabilityChart::render). Returns whether the
+    // walk got them all.
+    bool draw(QRegister* reg, ProbabilityWalk* walk = nullptr);
     // -1: one bar per basis state; otherwise the segment whose values are charted.
     int shownSegment() const { return shownSegment_; }
 
@@ -44,6 +48,8 @@ private:
     void render(QImage& image);
 
     ProbabilityChart chart_;
+    ProbabilityWalk* walk_ = nullptr; // during a draw with a walk
+    bool walked_ = false;
     QRegister* register_ = nullptr;
     int shownSegment_ = -1;
     std::unique_ptr<ControlTable> controls_;

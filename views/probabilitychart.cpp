@@ -1,5 +1,6 @@
 #include "views/probabilitychart.h"
 
+#include "core/probabilitywalk.h"
 #include "core/qregister.h"
 #include "core/segmentation.h"
 #include "views/pixelcanvas.h"
@@ -15,17 +16,19 @@ int ProbabilityChart::clampSegment(int wanted, int segmentCount) {
     return std::clamp(wanted, 0, segmentCount - 1);
 }
 
-void ProbabilityChart::render(const QRegister* reg, int shownSegment, QImage& image) {
+bool ProbabilityChart::render(const QRegister* reg, int shownSegment, QImage& image,
+                              ProbabilityWalk* walk) {
     PixelCanvas canvas(image);
     canvas.clear();
     if (!reg || !reg->amplitudes || reg->qubitCount < 0 ||
         reg->qubitCount > QRegister::MaxQubitCount) {
-        return;
+        return false;
     }
     const int n = reg->qubitCount;
     canvas_ = &canvas;
+    bool walked = false;
     if (shownSegment < 0) {
-        renderSegment(*reg, 0, n - 1);
+        walked = renderSegment(*reg, 0, n - 1, walk);
     } else {
         // A register without a segmentation link is labelled as one segment; chart it so.
         const Segmentation fallback;
@@ -35,7 +38,7 @@ void ProbabilityChart::render(const QRegister* reg, int shownSegment, QImage& im
         const int count = std::min<int>(seg.segmentCount, Segmentation::MaxSegments);
         const int segment = clampSegment(shownSegment, count);
         if (segment < 0) {
-            renderSegment(*reg, 0, n - 1);
+            walked = renderSegment(*reg, 0, n - 1, walk);
         } else {
             const BitRange range = seg.bitRange(segment, n);
             const int first = std::max(range.first, 0);
@@ -44,16 +47,18 @@ void ProbabilityChart::render(const QRegister* reg, int shownSegment, QImage& im
                 // An empty segment has one value, and every basis state holds it; a last bit
                 // two or more below the first would give no bar count at all, so it is
                 // charted the same way.
-                renderSegment(*reg, n, n - 1);
+                walked = renderSegment(*reg, n, n - 1, walk);
             } else {
-                renderSegment(*reg, first, last);
+                walked = renderSegment(*reg, first, last, walk);
             }
         }
     }
     canvas_ = nullptr;
+    return walked;
 }
 
-void ProbabilityChart::renderSegment(const QRegister& reg, int first, int last) {
+bool ProbabilityChart::renderSegment(const QRegister& reg, int first, int last,
+                                     ProbabilityWalk* walk) {
     const int n = reg.qubitCount;
     const int m = last - first + 1; // 0 .. n
     const std::uint64_t values = std::uint64_t{1} << m;
@@ -71,17 +76,24 @@ void ProbabilityChart::renderSegment(const QRegister& reg, int first, int last) 
             for (; i < end; ++i) {
                 const double p = amplitudes[i].norm();
                 maximum = p > maximum ? p : maximum;
+                if (walk) {
+                    walk->add(i, p);
+                }
             }
             columnMaximum_ = maximum;
             columnOpen_ = true;
             flushColumn();
         }
-        return;
+        return walk != nullptr;
     }
 
     // Each pass sums a chunk of values. Looping over the bits above the segment, then the
     // values, then the bits below it reads the amplitudes in runs of chunk * 2^first, and adds
-    // each value's terms in increasing basis index, the order the sum is defined in.
+    // each value's terms in increasing basis index, the order the sum is defined in. With one
+    // chunk, or nothing above the segment, that reads the whole register in index order.
+    if (values > ChunkSize && highCount > 1) {
+        walk = nullptr;
+    }
     for (std::uint64_t v0 = 0; v0 < values; v0 += ChunkSize) {
         const std::uint64_t chunk = std::min<std::uint64_t>(ChunkSize, values - v0);
         std::fill_n(sums_.begin(), chunk, 0.0);
@@ -90,8 +102,17 @@ void ProbabilityChart::renderSegment(const QRegister& reg, int first, int last) 
             for (std::uint64_t v = 0; v < chunk; ++v) {
                 const Complex* block = run + (v << first);
                 double sum = sums_[v];
-                for (std::uint64_t low = 0; low < lowSize; ++low) {
-                    sum += block[low].norm();
+                if (walk) {
+                    const auto base = static_cast<std::uint64_t>(block - amplitudes);
+                    for (std::uint64_t low = 0; low < lowSize; ++low) {
+                        const double p = block[low].norm();
+                        sum += p;
+                        walk->add(base + low, p);
+                    }
+                } else {
+                    for (std::uint64_t low = 0; low < lowSize; ++low) {
+                        sum += block[low].norm();
+                    }
                 }
                 sums_[v] = sum;
             }
@@ -99,6 +120,7 @@ void ProbabilityChart::renderSegment(const QRegister& reg, int first, int last) 
         addBars(v0, sums_.data(), chunk);
     }
     flushColumn();
+    return walk != nullptr;
 }
 
 void ProbabilityChart::beginColumns(int width, int bits) {

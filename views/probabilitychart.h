@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+class ProbabilityWalk;
 class QRegister;
 
 namespace amplex::ui {
@@ -33,11 +34,16 @@ public:
     // and as "Show all" when none is left. A segment whose bit range is empty (its last bit
     // below its first) is charted as one bar holding the total probability. A null register
     // leaves the area cleared.
-    void render(const QRegister* reg, int shownSegment, QImage& image);
+    //
+    // With a walk, hands it every probability when the chart reads the register in increasing
+    // index order, and returns whether it did: always for "Show all" and segments of at most
+    // 4,096 values or reaching the top bit, never for wider segments below the top bit.
+    bool render(const QRegister* reg, int shownSegment, QImage& image,
+                ProbabilityWalk* walk = nullptr);
 
 private:
     // Bars of the values of bits first .. last (first = n, last = n - 1: one bar, the total).
-    void renderSegment(const QRegister& reg, int first, int last);
+    bool renderSegment(const QRegister& reg, int first, int last, ProbabilityWalk* walk);
     void beginColumns(int width, int bits);
     // Adds the bars of values first, first + 1, .. in order.
     void addBars(std::uint64_t first, const double* probabilities, std::uint64_t count);

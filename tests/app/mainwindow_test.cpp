@@ -12,10 +12,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <dlfcn.h>
 #include <filesystem>
 #include <unistd.h>
+#include <functional>
+#include <string>
 
 using amplex::ui::MainWindow;
 
@@ -334,4 +337,84 @@ TEST(MainWindowGateFolders, UserFolderCountsAndTheWorkingDirectoryDoesNot) {
     unsetenv("XDG_DATA_HOME");
     fs::current_path(before);
     fs::remove_all(root);
+}
+TEST_F(MainWindowTest, AFailedSubGateIsToldAndMarksTheStepOfItsComposite) {
+    window.resetRegister(3);
+    GateHost& host = window.gateHost();
+    // A composite at the top level whose sub-gate cannot be loaded, as Shor without its power.
+    host.runGate("basic\\hadamard", 0);
+    host.runGate("shor\\modules\\nosuchgate", 0);
+    host.runGate("basic\\hadamard", 1);
+    host.recordStep("Shor ( 0 - 7, x = 7, n = 15 )");
+    ASSERT_TRUE(waitForPosition("2 / 2"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !field(MainWindow::StatusField).empty(); }));
+    EXPECT_EQ(field(MainWindow::StatusField), "shor\\modules\\nosuchgate could not be loaded: "
+                                              "no library for gate path shor\\modules\\nosuchgate");
+    EXPECT_EQ(std::string(window.history().entry(1).text),
+              "Shor ( 0 - 7, x = 7, n = 15 ) [incomplete]");
+    EXPECT_DOUBLE_EQ(window.liveRegister().amplitudes[2].real, 0.0);
+    // Once the run is over, gates run again.
+    host.runGate("basic\\hadamard", 1);
+    EXPECT_DOUBLE_EQ(window.liveRegister().amplitudes[2].real, 0.5);
+}
+
+TEST_F(MainWindowTest, ALongRunShowsProgressWithOnlyStopEnabledAndStopsOnStopOrEscape) {
+    using namespace std::chrono_literals;
+    const std::function<void()> stops[] = {
+        [this] { click(MainWindow::StopButton); },
+        [this] { QTest::keyClick(window.gatesWindow(), Qt::Key_Escape); },
+        [this] { EXPECT_FALSE(window.close()); }, // the close box does not end the program
+    };
+    for (const auto& stop : stops) {
+        window.resetRegister(10);
+        window.runProgress().setTiming(0ms, 0ms); // every callback shows progress
+        QWidget* const controls[] = {qubits(),
+                                     window.control(MainWindow::BackButton),
+                                     window.findChild<QMenuBar*>(),
+                                     window.gatesWindow(),
+                                     window.stateWindow(),
+                                     window.historyWindow(),
+                                     shown("CNot")};
+        // Looks around while the search shows its progress, and stops it after 40 steps.
+        int stoppedAt = 0;
+        QTimer during;
+        QObject::connect(&during, &QTimer::timeout, [&] {
+            stoppedAt = window.history().historySize();
+            if (stoppedAt < 40) {
+                return;
+            }
+            during.stop();
+            EXPECT_EQ(field(MainWindow::StatusField),
+                      "Running: " + std::to_string(stoppedAt) + " steps recorded.");
+            EXPECT_NE(QApplication::overrideCursor(), nullptr);
+            EXPECT_TRUE(window.control(MainWindow::StopButton)->isEnabled());
+            for (QWidget* control : controls) {
+                EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+            }
+            stop();
+        });
+        during.start(0);
+        // A search over the ten qubits would record 287 steps.
+        const std::int32_t block[] = {0, 9, 6, 5, -1, -1, -1, -1, -1};
+        window.gateHost().runGate("seeker\\seeker", amplex::argumentWord(block));
+        const int size = window.history().historySize();
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return field(MainWindow::StatusField) ==
+                   "Stopped after " + std::to_string(size) + " steps.";
+        }));
+        // The steps before stay as they were; the gates that finished after it are marked.
+        ASSERT_GE(stoppedAt, 40);
+        EXPECT_LT(size, stoppedAt + 5);
+        for (int k = 0; k < size; ++k) {
+            const std::string text = window.history().entry(k).text;
+            EXPECT_EQ(text.find(" [incomplete]") != std::string::npos, k >= stoppedAt) << text;
+        }
+        EXPECT_EQ(std::string(window.history().entry(size - 1).text), "Seeker ( 11 ) [incomplete]");
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_FALSE(window.control(MainWindow::StopButton)->isEnabled());
+        for (QWidget* control : controls) {
+            EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+        }
+        ASSERT_TRUE(waitForPosition(std::to_string(size) + " / " + std::to_string(size)));
+    }
 }

@@ -1,6 +1,7 @@
 #include "core/qregister.h"
 #include "core/random.h"
 #include "core/segmentation.h"
+#include "core/sortedwindow.h"
 #include "tests/core/addresslimit.h"
 
 #include <gtest/gtest.h>
@@ -126,6 +127,43 @@ TEST(QRegister, SortedListingMatchesAFullSortInEveryWindow) {
     EXPECT_STREQ(r.reg.sortedListing(total, 30, 1), "");
     EXPECT_STREQ(r.reg.sortedListing(0, 0, 2), "");
     EXPECT_EQ(std::string(r.reg.listing(40, 3)), r.reg.sortedListing(40, 3, 0));
+}
+
+// A window in the middle, whatever the buckets it comes from: of one magnitude, mixed and
+// collected whole, or mixed and counted again (a collect limit of 0 and 40), and across them.
+TEST(SortedWindow, MiddleWindowsMatchAFullSortThroughEveryBucketKind) {
+    constexpr std::uint32_t total = 1 << 14;
+    std::vector<Complex> amplitudes(total);
+    std::mt19937 gen(7);
+    for (std::uint32_t i = 0; i < total; ++i) {
+        // Few magnitudes, most in ties, and a run of distinct ones that share leading bits.
+        const double m = i % 3 == 0 ? 0.25 + 1e-9 * (gen() % 3000) : (gen() % 5) / 8.0;
+        amplitudes[i] = Complex(i % 2 ? m : 0.0, i % 2 ? 0.0 : -m);
+    }
+    amplitudes[5000] = Complex(NAN, 0);
+    amplitudes[6000] = Complex(INFINITY, 0);
+    auto key = [&](std::uint32_t i) {
+        const double n = amplitudes[i].norm();
+        return std::isnan(n) ? -1.0 : n;
+    };
+    for (const bool descending : {false, true}) {
+        std::vector<std::uint32_t> order(total);
+        std::iota(order.begin(), order.end(), 0u);
+        std::stable_sort(order.begin(), order.end(), [&](auto a, auto b) {
+            return descending ? key(a) > key(b) : key(a) < key(b);
+        });
+        for (const std::uint64_t limit :
+             {std::uint64_t{0}, std::uint64_t{40}, SortedWindow::DefaultCollectLimit}) {
+            for (const std::uint32_t first : {4097u, 5400u, 8000u, 10900u, 12287u - 30}) {
+                const std::vector<std::uint32_t> expected(order.begin() + first,
+                                                          order.begin() + first + 30);
+                EXPECT_EQ(
+                    SortedWindow::select(amplitudes.data(), total, first, 30, descending, limit),
+                    expected)
+                    << descending << " " << limit << " " << first;
+            }
+        }
+    }
 }
 
 TEST(QRegister, SampleWalksToWhereTheRunningSumReachesTheDraw) {

@@ -43,7 +43,7 @@ struct FixtureHost {
     Steps steps;
 };
 
-TEST(GateHost, APathThatCannotRunLeavesDepthRegisterAndStepsAlone) {
+TEST(GateHost, APathThatCannotRunFailsTheRunAndLeavesDepthRegisterAndStepsAlone) {
     FixtureHost f;
     f.live.amplitudes[1] = Complex(0.25, -0.5);
     for (const char* path : {"basic\\nosuchgate", "fixtures\\notalib", "..\\gates\\basic\\cnotgate",
@@ -52,8 +52,11 @@ TEST(GateHost, APathThatCannotRunLeavesDepthRegisterAndStepsAlone) {
         const std::int32_t block[] = {0, 1};
         f.host.runGate(path, amplex::argumentWord(block));
         EXPECT_EQ(f.host.nestingDepth(), 0) << path;
+        EXPECT_EQ(f.host.runFailure(),
+                  path + std::string(" could not be loaded: ") + f.host.lastError());
         EXPECT_FALSE(f.host.lastError().empty()) << path;
         EXPECT_EQ(std::getenv("AMPLEX_FIXTURE_RAN"), nullptr) << path;
+        f.host.endRun();
     }
     f.host.runGate(nullptr, 0);
     EXPECT_TRUE(f.steps.empty());
@@ -114,13 +117,53 @@ TEST(GateHost, NestedRunsRecordInnermostFirstOneLevelDeeperEach) {
     EXPECT_EQ(f.host.nestingDepth(), 0);
 }
 
-TEST(GateHost, CompositeGateRunsRealGatesAndStillStepsPastAMissingOne) {
+TEST(GateHost, AFailedSubGateOrAStopRefusesTheRestOfTheRunAndMarksTheStepsAfter) {
     FixtureHost f;
+    int progress = 0;
+    f.host.setProgressSink([&] { ++progress; });
+    // The runner's Hadamard runs, its missing gate fails the run, its CNot is refused.
     f.host.runGate("fixtures\\runner", 0);
-    EXPECT_EQ(f.steps, (Steps{"2 Hadamard ( 0 )", "2 cnot ( 0, 1 )", "1 runner"}));
-    EXPECT_DOUBLE_EQ(f.live.amplitudes[0].real, M_SQRT1_2);
-    EXPECT_DOUBLE_EQ(f.live.amplitudes[3].real, M_SQRT1_2);
-    EXPECT_DOUBLE_EQ(f.live.probabilitySum(), 1.0);
+    EXPECT_EQ(f.steps, (Steps{"2 Hadamard ( 0 )", "1 runner [incomplete]"}));
+    EXPECT_EQ(progress, 4); // every run by path, refused or not
+    EXPECT_EQ(f.host.runFailure(),
+              "basic\\nosuchgate could not be loaded: no library for gate path basic\\nosuchgate");
+    EXPECT_DOUBLE_EQ(f.live.amplitudes[1].real, M_SQRT1_2);
+    EXPECT_EQ(f.live.amplitudes[3].real, 0.0);
+    // The mark always fits into a step text.
+    const std::string longText(300, 'x');
+    f.host.recordStep(longText.c_str());
+    EXPECT_EQ(f.steps.back(), "0 " + longText.substr(0, 242) + " [incomplete]");
+
+    // The next run is served in full.
+    f.host.endRun();
+    f.steps.clear();
+    f.host.runGate("fixtures\\counter", 1);
+    EXPECT_EQ(f.steps, Steps{"1 counter 1 word 1 qubits 2"});
+    // Stop, pressed while a gate runs, refuses its sub-gates likewise.
+    f.host.setProgressSink([&] {
+        if (f.host.nestingDepth() == 3) {
+            f.host.requestStop();
+        }
+    });
+    f.host.runGate("fixtures\\chain", 5);
+    EXPECT_EQ(f.steps, (Steps{"1 counter 1 word 1 qubits 2", "3 chain 3 [incomplete]",
+                              "2 chain 4 [incomplete]", "1 chain 5 [incomplete]"}));
+    EXPECT_TRUE(f.host.stopRequested());
+    EXPECT_EQ(f.host.runFailure(), "");
+    f.host.endRun();
+    EXPECT_FALSE(f.host.refusingRuns());
+
+    // Whatever the sinks do meanwhile, the dialog whose code may be running stays.
+    ASSERT_TRUE(f.host.showGateDialog("fixtures\\counter", 1024, 768));
+    f.host.setProgressSink([&] {
+        f.host.hideGateDialog();
+        EXPECT_FALSE(f.host.showGateDialog("fixtures\\chain", 1024, 768));
+    });
+    f.steps.clear();
+    f.host.runGate("fixtures\\counter", 1);
+    EXPECT_EQ(f.steps, Steps{"1 counter 1 word 1 qubits 2"});
+    EXPECT_TRUE(isMapped("counter"));
+    EXPECT_FALSE(isMapped("chain"));
 }
 
 TEST(GateHost, CallbacksReachTheNewestLiveHostAndNothingOnceItIsGone) {

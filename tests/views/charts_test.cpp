@@ -2,6 +2,7 @@
 #include "views/probabilitychart.h"
 #include "views/registergraph.h"
 
+#include "core/probabilitywalk.h"
 #include "core/qregister.h"
 #include "core/segmentation.h"
 
@@ -9,6 +10,7 @@
 
 #include <cmath>
 #include <random>
+#include <tuple>
 
 using namespace amplex::ui;
 
@@ -151,6 +153,37 @@ TEST_F(Charts, ColumnsEqualEveryLineDrawnInOrder) {
             seg.segmentEnd[0] = cut;
             ASSERT_EQ(chart(&reg, 0, w, h), naiveChart(reg, 0, cut, w, h));
             ASSERT_EQ(chart(&reg, 1, w, h), naiveChart(reg, cut + 1, n - 1, w, h));
+        }
+    }
+}
+
+// The chart's pass gives the bar's probability sum and sample bit for bit, whenever it reads
+// the register in index order, and says when it does not.
+TEST_F(Charts, AChartReadInIndexOrderGivesTheSumAndTheSampleBitForBit) {
+    setUp(14);
+    std::mt19937 rng(5);
+    randomState(rng, 1.0);
+    seg.segmentCount = 3;
+    // segment, cut after bit, walked: "Show all"; 16 values under 10 bits above; 8,192 values
+    // below one bit above; 8,192 values up to the top bit; an empty segment.
+    const std::tuple<int, int, int, bool> cases[] = {{-1, 3, 13, true},
+                                                     {0, 3, 13, true},
+                                                     {0, 12, 13, false},
+                                                     {1, 0, 13, true},
+                                                     {2, 3, 13, true}};
+    for (const auto& [segment, cut, second, walked] : cases) {
+        seg.segmentEnd[0] = cut;
+        seg.segmentEnd[1] = second;
+        for (const int draw : {1, 9000, 32767}) {
+            SCOPED_TRACE(testing::Message() << segment << " " << cut << " " << draw);
+            QImage img(200, 40, QImage::Format_RGB32);
+            ProbabilityWalk walk(draw);
+            EXPECT_EQ(ProbabilityChart().render(&reg, segment, img, &walk), walked);
+            EXPECT_EQ(img, chart(&reg, segment, 200, 40));
+            if (walked) {
+                EXPECT_EQ(walk.sum(), reg.probabilitySum());
+                EXPECT_EQ(walk.sample(reg.amplitudeCount()), reg.sampleFromDraw(draw));
+            }
         }
     }
 }
