@@ -454,22 +454,6 @@ void MainWindow::reject() {
     QDialog::reject();
 }
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride) {
-        auto* edit = qobject_cast<QLineEdit*>(watched);
-        auto* key = static_cast<QKeyEvent*>(event);
-        const bool undo = key->matches(QKeySequence::Undo);
-        const bool redo = key->matches(QKeySequence::Redo) ||
-                          key->keyCombination() == (Qt::CTRL | Qt::Key_Y) ||
-                          key->keyCombination() == (Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
-        if (edit && ((undo && !edit->isUndoAvailable()) || (redo && !edit->isRedoAvailable()))) {
-            event->ignore();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         applyQubitCount();
@@ -488,6 +472,20 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         !QApplication::activeModalWidget()) {
         stopRun();
         return true;
+    }
+    // The qubits field keeps the Undo and Redo keys only while it has typing of its own to undo
+    // or redo; otherwise they walk the history.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool undo = key->matches(QKeySequence::Undo);
+        const bool redo = key->matches(QKeySequence::Redo) ||
+                          key->keyCombination() == (Qt::CTRL | Qt::Key_Y) ||
+                          key->keyCombination() == (Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+        if (edit && ((undo && !edit->isUndoAvailable()) || (redo && !edit->isRedoAvailable()))) {
+            event->ignore();
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }
