@@ -25,6 +25,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
@@ -59,6 +61,7 @@ constexpr QSize BarUnits(641, 29);
 
 const char* const HistoryFullText = "History full: step not recorded.";
 const char* const NoMemoryForStepText = "Out of memory: step not recorded.";
+const char* const OverBudgetText = "One step needs more than the history's %1 MB: step not recorded.";
 
 } // namespace
 
@@ -115,6 +118,8 @@ MainWindow::MainWindow(QWidget* parent)
         showDepthFilter();
         showHistoryText();
     });
+    history_.setReleaseNotice(
+        [this](const std::string& text) { setField(StatusField, QString::fromStdString(text)); });
     host_.setStepSink([this](const char* text, int depth) { stepReported(text, depth); });
 
     refreshTimer_.setSingleShot(true);
@@ -266,6 +271,8 @@ void MainWindow::resetRegister(int n) {
     if (live_.amplitudes) {
         live_.amplitudes[0] = 1.0;
     }
+    // The old register's array goes back to the system along with the history's blocks.
+    malloc_trim(0);
     segmentation_.reset();
     if (state_) {
         state_->newRegister(&live_);
@@ -360,13 +367,23 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainWindow::stepReported(const char* text, int depth) {
-    const bool full = history_.historyPosition() >= StepHistory::Capacity;
     if (history_.recordStep(text, depth)) {
         return;
     }
-    if (depth <= StepHistory::MaxRecordedDepth) {
-        // Not silent, but not modal either: the gate is still running.
-        setField(StatusField, QString::fromLatin1(full ? HistoryFullText : NoMemoryForStepText));
+    // Not silent, but not modal either: the gate is still running.
+    switch (history_.lastRefusal()) {
+    case StepHistory::Refusal::Full:
+        setField(StatusField, QString::fromLatin1(HistoryFullText));
+        break;
+    case StepHistory::Refusal::OverBudget:
+        setField(StatusField, QString::fromLatin1(OverBudgetText)
+                                  .arg(history_.budget().limit() >> 20));
+        break;
+    case StepHistory::Refusal::NoMemory:
+        setField(StatusField, QString::fromLatin1(NoMemoryForStepText));
+        break;
+    default:
+        break;
     }
 }
 

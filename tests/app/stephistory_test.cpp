@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -66,7 +67,7 @@ TEST_F(History, ANewStepAfterGoingBackDropsTheUndoneSteps) {
     EXPECT_EQ(at(), At(2, 0));
     EXPECT_EQ(history.historySize(), 2);
     EXPECT_EQ(std::string(history.entry(0).text) + history.entry(1).text, "10");
-    EXPECT_EQ(history.entry(2).snapshot, nullptr);
+    EXPECT_FALSE(history.entry(2).hasSnapshot());
 
     // A step deeper than four is not recorded, but it drops the undone steps all the same.
     back();
@@ -80,7 +81,7 @@ TEST_F(History, ANewStepAfterGoingBackDropsTheUndoneSteps) {
     EXPECT_EQ(refreshed, 5);
     history.clearHistory(); // releases every entry and leaves the register
     EXPECT_EQ(history.historySize(), 0);
-    EXPECT_EQ(history.entry(5).snapshot, nullptr);
+    EXPECT_FALSE(history.entry(5).hasSnapshot());
     EXPECT_EQ(at(), At(0, 3));
 }
 
@@ -138,10 +139,17 @@ TEST_F(History, ASnapshotThatFindsNoMemoryIsRefusedAndKeepsTheRegister) {
         live.setQubitCount(20);
         gate(1);
         gate(7);
-        limitAddressSpace(8u << 20); // no room for a copy of 20 qubits (24 MiB)
-        const bool refused = !history.recordStep("refused", 0) && at() == At(2, 7) &&
-                             history.historySize() == 2 && history.entry(2).snapshot == nullptr &&
-                             scheduled == 3;
+        // Values that do not compress: the snapshot needs its full 16 MiB.
+        for (std::uint64_t i = 0; i < live.amplitudeCount(); ++i) {
+            live.amplitudes[i].set(std::ldexp(1.0 + static_cast<double>(i * 2654435761u), -40),
+                                   -static_cast<double>(i));
+        }
+        limitAddressSpace(8u << 20);
+        const bool refused =
+            !history.recordStep("refused", 0) &&
+            history.lastRefusal() == StepHistory::Refusal::NoMemory &&
+            history.historyPosition() == 2 && history.historySize() == 2 &&
+            !history.entry(2).hasSnapshot() && scheduled == 3;
         return refused && back() == At(1, 1);
     };
     EXPECT_EXIT(std::_Exit(child() ? 0 : 1), ::testing::ExitedWithCode(0), "");
