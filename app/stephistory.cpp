@@ -58,7 +58,18 @@ bool StepHistory::recordStep(const char* text, int depth) {
         refusal_ = Refusal::TooDeep;
     } else if (historyPosition_ >= Capacity) {
         refusal_ = Refusal::Full;
-    } else if (reserveWorkingRegister()) {
+    } else {
+        // A top-level step takes over from the one before, which goes last if room is short.
+        protected_ = depth == 0 ? -1 : newestTopLevel_;
+        recorded = recordLive(text, depth);
+    }
+    call(scheduleRefresh_);
+    return recorded;
+}
+
+bool StepHistory::recordLive(const char* text, int depth) {
+    bool recorded = false;
+    if (reserveWorkingRegister()) {
         recorded = entries_[static_cast<std::size_t>(historyPosition_)].record(
             live_, text, depth, [this](std::uint64_t bytes) { return reserveReleasing(bytes); },
             [this](std::uint64_t bytes) { budget_.giveBack(bytes); });
@@ -72,7 +83,6 @@ bool StepHistory::recordStep(const char* text, int depth) {
             refusal_ = Refusal::NoMemory;
         }
     }
-    call(scheduleRefresh_);
     return recorded;
 }
 
@@ -105,14 +115,14 @@ bool StepHistory::reserveReleasing(std::uint64_t bytes) {
 bool StepHistory::releaseOldest() {
     int k = -1;
     const auto older =
-        std::find_if(skipped_.begin(), skipped_.end(), [this](int i) { return i != newestTopLevel_; });
+        std::find_if(skipped_.begin(), skipped_.end(), [this](int i) { return i != protected_; });
     if (older != skipped_.end()) {
         k = *older;
         skipped_.erase(older);
     }
     while (k < 0 && releaseCursor_ < historySize_) {
         const int i = releaseCursor_++;
-        if (i == newestTopLevel_) {
+        if (i == protected_) {
             skipped_.push_back(i);
         } else if (entry(i).hasSnapshot()) {
             k = i;

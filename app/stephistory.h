@@ -19,8 +19,8 @@
 // 0 <= historyPosition <= historySize <= Capacity.
 //
 // The snapshots live within a memory budget. When the next one does not fit, the oldest
-// snapshots are released first, never the newest top-level (depth 0) one; a released entry keeps
-// its text and depth, and back and forward pass over it. Once anything was released, back no
+// snapshots are released first, never the newest top-level (depth 0) one while a nested step is
+// recorded; a released entry keeps its text and depth, and back and forward pass over it. Once anything was released, back no
 // longer goes to position 0, whose state was not recorded.
 class StepHistory {
 public:
@@ -51,8 +51,8 @@ public:
     // Drops the undone entries above the position and, at depth MaxRecordedDepth or less,
     // records the live register with the text, releasing the oldest snapshots as the budget
     // needs. Refused (returns false, position unchanged, see lastRefusal) when the history is
-    // full, when the snapshot does not fit even with every other one released but the newest
-    // top-level one, or when memory cannot be had. Schedules a refresh in every case.
+    // full, when the snapshot does not fit even with every other one released (a nested step
+    // keeps the newest top-level one), or when memory cannot be had. Schedules a refresh in every case.
     bool recordStep(const char* text, int depth);
     // Moves to the previous visible entry that still has its snapshot; to the basis state 0 at
     // position 0 only while nothing was released.
@@ -92,6 +92,7 @@ private:
     };
 
     void release(int from, int to);
+    bool recordLive(const char* text, int depth);
     // Reserves bytes, releasing the oldest snapshots until they fit; false when nothing is left
     // to release.
     bool reserveReleasing(std::uint64_t bytes);
@@ -114,10 +115,13 @@ private:
 
     HistoryBudget budget_;
     // Entries below releaseCursor_ have been released, except those in skipped_, which were
-    // the newest top-level entry when the cursor passed them.
+    // protected when the cursor passed them.
     int releaseCursor_ = 0;
     std::vector<int> skipped_;
     int newestTopLevel_ = -1;
+    // The entry kept while the current step is recorded: the newest top-level one, unless the
+    // step is top-level itself and takes its place.
+    int protected_ = -1;
     bool released_ = false;
     std::uint64_t releasedSinceTrim_ = 0;
 

@@ -129,18 +129,19 @@ std::optional<std::uint64_t> SystemMemory::megabytes(const char* text) {
 }
 
 std::uint64_t SystemMemory::available() {
-    const auto meminfo = readFile("/proc/meminfo");
-    std::optional<std::uint64_t> room = meminfo ? memAvailable(*meminfo) : std::nullopt;
+    constexpr std::uint64_t Unknown = std::numeric_limits<std::uint64_t>::max();
+    std::uint64_t room = Unknown;
+    if (const auto meminfo = readFile("/proc/meminfo")) {
+        room = memAvailable(*meminfo).value_or(Unknown);
+    }
     const auto own = readFile("/proc/self/cgroup");
     if (const auto cgroup = own ? memoryCgroup(*own) : std::nullopt) {
         const std::string root = cgroup->unified ? "/sys/fs/cgroup" : "/sys/fs/cgroup/memory";
-        std::string dir = root + (cgroup->path == "/" ? "" : cgroup->path);
+        const std::string dir = root + (cgroup->path == "/" ? "" : cgroup->path);
         const auto left =
             cgroup->unified ? cgroupRoom(root, dir, "memory.max", "memory.current")
                             : cgroupRoom(root, dir, "memory.limit_in_bytes", "memory.usage_in_bytes");
-        if (left) {
-            room = std::min(room.value_or(*left), *left);
-        }
+        room = std::min(room, left.value_or(Unknown));
     }
-    return room.value_or(0);
+    return room == Unknown ? 0 : room;
 }

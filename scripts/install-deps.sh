@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev)
+          libbenchmark-dev liblz4-dev libzstd-dev)
 if [[ "${1:-}" == "--screenshots" ]]; then
     packages+=(xvfb imagemagick xdotool)
 fi

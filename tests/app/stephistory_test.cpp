@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -131,6 +132,96 @@ TEST_F(History, AFullHistoryRefusesStepsButStillRefreshes) {
     EXPECT_TRUE(gate(0));
     EXPECT_EQ(at(), At(StepHistory::Capacity, 0));
     EXPECT_STREQ(history.entry(StepHistory::Capacity - 1).text, "0");
+}
+
+// Two-qubit basis states all take the same snapshot bytes: a budget of the working register
+// and `fit` snapshots holds exactly that many.
+class BudgetedHistory : public ::testing::Test {
+protected:
+    static std::uint64_t budgetFor(double fit) {
+        QRegister reg;
+        reg.setQubitCount(2);
+        reg.amplitudes[1] = 1.0;
+        HistoryEntry probe;
+        probe.record(reg, "", 0);
+        return 4 * sizeof(Complex) + static_cast<std::uint64_t>(fit * probe.snapshot.bytes());
+    }
+    void make(double fit) {
+        live.setQubitCount(2);
+        live.amplitudes[0] = 1.0;
+        history = std::make_unique<StepHistory>(live, HistoryBudget(0, budgetFor(fit)));
+        history->setReleaseNotice([this](const std::string& text) { notices += text + ";"; });
+    }
+    bool gate(std::uint32_t state, int depth = 0) {
+        live.setQubitCount(2);
+        live.amplitudes[state] = 1.0;
+        return history->recordStep(std::to_string(state).c_str(), depth);
+    }
+    // Positions and basis states after each back, then the entries that keep a snapshot.
+    std::string walk(int backs) {
+        std::string seen;
+        for (int k = 0; k < backs; ++k) {
+            history->stepBack();
+            int i = 0;
+            while (i < 4 && live.amplitudes[i].real != 1.0) {
+                ++i;
+            }
+            seen += std::to_string(history->historyPosition()) + ":" + std::to_string(i) + " ";
+        }
+        seen += "kept";
+        for (int k = 0; k < history->historySize(); ++k) {
+            seen += history->entry(k).hasSnapshot() ? " " + std::to_string(k) : "";
+        }
+        return seen;
+    }
+
+    QRegister live;
+    std::unique_ptr<StepHistory> history;
+    std::string notices;
+};
+
+TEST_F(BudgetedHistory, TheOldestSnapshotsGoFirstAndBackStopsWhereTheyEnd) {
+    make(3.5);
+    for (std::uint32_t s : {1, 2, 3, 0, 1, 2}) {
+        ASSERT_TRUE(gate(s)); // never refused for old snapshots
+    }
+    EXPECT_EQ(notices, "Older steps released to stay within 0 MB.;"); // told once
+    // Steps 4 to 6 keep their states; back stops at step 4, never at the reset state.
+    EXPECT_EQ(walk(4), "5:1 4:0 4:0 4:0 kept 3 4 5");
+    EXPECT_STREQ(history->entry(0).text, "1"); // released entries keep their text
+    history->stepForward();
+    history->stepForward();
+    EXPECT_EQ(walk(0), "kept 3 4 5");
+    EXPECT_EQ(history->historyPosition(), 6);
+    EXPECT_EQ(live.amplitudes[2].real, 1.0);
+
+    // After a reset the history starts afresh: back goes to the basis state 0 again.
+    history->clearHistory();
+    EXPECT_EQ(history->budget().used(), 0u);
+    ASSERT_TRUE(gate(3));
+    EXPECT_EQ(walk(1), "0:0 kept 0");
+}
+
+TEST_F(BudgetedHistory, TheNewestTopLevelStepIsNeverReleased) {
+    make(2.5);
+    ASSERT_TRUE(gate(3, 0));
+    for (std::uint32_t s : {1, 2, 1, 2}) {
+        ASSERT_TRUE(gate(s, 1)); // a composite's sub-steps release each other
+    }
+    EXPECT_EQ(walk(0), "kept 0 4");
+    // With filter 0 back passes over the sub-steps to the composite's step before.
+    EXPECT_EQ(walk(2), "1:3 1:3 kept 0 4");
+    // A new top-level step (dropping the undone sub-steps) takes over as the one kept.
+    ASSERT_TRUE(gate(1, 0));
+    EXPECT_EQ(walk(0), "kept 0 1");
+    ASSERT_TRUE(gate(2, 1));
+    EXPECT_EQ(walk(0), "kept 1 2");
+
+    // A budget too small for one snapshot besides it refuses the step and says why.
+    make(0.5);
+    EXPECT_FALSE(gate(1));
+    EXPECT_EQ(history->lastRefusal(), StepHistory::Refusal::OverBudget);
+    EXPECT_EQ(history->historyPosition(), 0);
 }
 
 #if !defined(__SANITIZE_ADDRESS__)
