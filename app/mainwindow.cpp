@@ -61,7 +61,8 @@ constexpr QSize BarUnits(641, 29);
 
 const char* const HistoryFullText = "History full: step not recorded.";
 const char* const NoMemoryForStepText = "Out of memory: step not recorded.";
-const char* const OverBudgetText = "One step needs more than the history's %1 MB: step not recorded.";
+const char* const OverBudgetText =
+    "One step needs more than the history's %1 MB: step not recorded.";
 
 } // namespace
 
@@ -376,8 +377,8 @@ void MainWindow::stepReported(const char* text, int depth) {
         setField(StatusField, QString::fromLatin1(HistoryFullText));
         break;
     case StepHistory::Refusal::OverBudget:
-        setField(StatusField, QString::fromLatin1(OverBudgetText)
-                                  .arg(history_.budget().limit() >> 20));
+        setField(StatusField,
+                 QString::fromLatin1(OverBudgetText).arg(history_.budget().limit() >> 20));
         break;
     case StepHistory::Refusal::NoMemory:
         setField(StatusField, QString::fromLatin1(NoMemoryForStepText));

@@ -51,7 +51,11 @@ Scratch* scratch() {
 }
 
 int indexBits(int paletteSize) {
-    return paletteSize <= 1 ? 0 : paletteSize <= 2 ? 1 : paletteSize <= 4 ? 2 : paletteSize <= 16 ? 4 : 8;
+    return paletteSize <= 1    ? 0
+           : paletteSize <= 2  ? 1
+           : paletteSize <= 4  ? 2
+           : paletteSize <= 16 ? 4
+                               : 8;
 }
 
 // Distinct values of a chunk in order of appearance, found through a small open hash table.
@@ -68,10 +72,10 @@ int buildPalette(const Complex* src, std::uint64_t n, Value* palette, std::uint8
             index[i] = static_cast<std::uint8_t>(last);
             continue;
         }
-        unsigned h = static_cast<unsigned>(((v.imag * 0x9E3779B97F4A7C15ull) ^ v.real) *
-                                               0xC2B2AE3D27D4EB4Full >>
-                                           55) %
-                     Slots;
+        unsigned h =
+            static_cast<unsigned>(
+                ((v.imag * 0x9E3779B97F4A7C15ull) ^ v.real) * 0xC2B2AE3D27D4EB4Full >> 55) %
+            Slots;
         while (slot[h] != 0 && !(palette[slot[h] - 1] == v)) {
             h = (h + 1) % Slots;
         }
@@ -104,8 +108,8 @@ namespace {
 
 // Encodes n amplitudes into the chunk, asking for its storage first. False when refused.
 template <typename Chunk>
-bool encodeChunk(const Complex* src, std::uint64_t n, Chunk& chunk, const Snapshot::Reserve& reserve,
-                 std::uint64_t& granted) {
+bool encodeChunk(const Complex* src, std::uint64_t n, Chunk& chunk,
+                 const Snapshot::Reserve& reserve, std::uint64_t& granted) {
     Scratch& s = *scratch();
     auto allocate = [&](std::uint64_t bytes) {
         if (!reserve(bytes + BlockOverhead)) {
@@ -167,8 +171,7 @@ bool encodeChunk(const Complex* src, std::uint64_t n, Chunk& chunk, const Snapsh
     return true;
 }
 
-template <typename Chunk>
-void decodeChunk(const Chunk& chunk, Complex* dst, std::uint64_t n) {
+template <typename Chunk> void decodeChunk(const Chunk& chunk, Complex* dst, std::uint64_t n) {
     switch (chunk.kind) {
     case Chunk::Palette: {
         if (chunk.paletteSize == 1) {

@@ -20,8 +20,8 @@
 //
 // The snapshots live within a memory budget. When the next one does not fit, the oldest
 // snapshots are released first, never the newest top-level (depth 0) one while a nested step is
-// recorded; a released entry keeps its text and depth, and back and forward pass over it. Once anything was released, back no
-// longer goes to position 0, whose state was not recorded.
+// recorded; a released entry keeps its text and depth, and back and forward pass over it. Once
+// anything was released, back no longer goes to position 0, whose state was not recorded.
 class StepHistory {
 public:
     static constexpr int Capacity = 65536;
@@ -52,7 +52,8 @@ public:
     // records the live register with the text, releasing the oldest snapshots as the budget
     // needs. Refused (returns false, position unchanged, see lastRefusal) when the history is
     // full, when the snapshot does not fit even with every other one released (a nested step
-    // keeps the newest top-level one), or when memory cannot be had. Schedules a refresh in every case.
+    // keeps the newest top-level one), or when memory cannot be had. Schedules a refresh in every
+    // case.
     bool recordStep(const char* text, int depth);
     // Moves to the previous visible entry that still has its snapshot; to the basis state 0 at
     // position 0 only while nothing was released.

@@ -86,7 +86,8 @@ std::optional<SystemMemory::Cgroup> SystemMemory::memoryCgroup(std::string_view 
         const std::string_view line = procSelfCgroup.substr(at, end - at);
         at = end + 1;
         const std::size_t first = line.find(':');
-        const std::size_t second = first == std::string_view::npos ? first : line.find(':', first + 1);
+        const std::size_t second =
+            first == std::string_view::npos ? first : line.find(':', first + 1);
         if (second == std::string_view::npos) {
             continue;
         }
@@ -138,9 +139,9 @@ std::uint64_t SystemMemory::available() {
     if (const auto cgroup = own ? memoryCgroup(*own) : std::nullopt) {
         const std::string root = cgroup->unified ? "/sys/fs/cgroup" : "/sys/fs/cgroup/memory";
         const std::string dir = root + (cgroup->path == "/" ? "" : cgroup->path);
-        const auto left =
-            cgroup->unified ? cgroupRoom(root, dir, "memory.max", "memory.current")
-                            : cgroupRoom(root, dir, "memory.limit_in_bytes", "memory.usage_in_bytes");
+        const auto left = cgroup->unified ? cgroupRoom(root, dir, "memory.max", "memory.current")
+                                          : cgroupRoom(root, dir, "memory.limit_in_bytes",
+                                                       "memory.usage_in_bytes");
         room = std::min(room, left.value_or(Unknown));
     }
     return room == Unknown ? 0 : room;

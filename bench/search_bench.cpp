@@ -22,10 +22,10 @@
 #include <sys/resource.h>
 #include <zstd.h>
 
-#include <ctime>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <deque>
 #include <memory>
 #include <random>

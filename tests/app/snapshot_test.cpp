@@ -12,10 +12,9 @@
 namespace {
 
 bool sameBits(const QRegister& a, const QRegister& b) {
-    return a.qubitCount == b.qubitCount &&
-           std::memcmp(static_cast<const void*>(a.amplitudes),
-                       static_cast<const void*>(b.amplitudes),
-                       a.amplitudeCount() * sizeof(Complex)) == 0;
+    return a.qubitCount == b.qubitCount && std::memcmp(static_cast<const void*>(a.amplitudes),
+                                                       static_cast<const void*>(b.amplitudes),
+                                                       a.amplitudeCount() * sizeof(Complex)) == 0;
 }
 
 // Fills the register with values drawn from `distinct` different ones (0: all different), with
@@ -39,7 +38,7 @@ TEST(Snapshot, RestoresEveryKindOfStateBitForBit) {
         int distinct; // values in the register; 0 for all different (LZ4 or kept as is)
     };
     // One and several chunks; palettes of 1, 2, 4, 16 and 256 values and beyond.
-    const Case cases[] = {{0, 1}, {2, 2}, {3, 0}, {15, 1},  {15, 2},
+    const Case cases[] = {{0, 1},  {2, 2},   {3, 0},    {15, 1},   {15, 2},
                           {15, 4}, {15, 16}, {15, 256}, {15, 257}, {15, 0}};
     for (const Case& c : cases) {
         QRegister source;

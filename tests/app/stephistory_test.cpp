@@ -236,11 +236,10 @@ TEST_F(History, ASnapshotThatFindsNoMemoryIsRefusedAndKeepsTheRegister) {
                                    -static_cast<double>(i));
         }
         limitAddressSpace(8u << 20);
-        const bool refused =
-            !history.recordStep("refused", 0) &&
-            history.lastRefusal() == StepHistory::Refusal::NoMemory &&
-            history.historyPosition() == 2 && history.historySize() == 2 &&
-            !history.entry(2).hasSnapshot() && scheduled == 3;
+        const bool refused = !history.recordStep("refused", 0) &&
+                             history.lastRefusal() == StepHistory::Refusal::NoMemory &&
+                             history.historyPosition() == 2 && history.historySize() == 2 &&
+                             !history.entry(2).hasSnapshot() && scheduled == 3;
         return refused && back() == At(1, 1);
     };
     EXPECT_EXIT(std::_Exit(child() ? 0 : 1), ::testing::ExitedWithCode(0), "");

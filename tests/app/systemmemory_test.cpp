@@ -32,7 +32,7 @@ TEST(SystemMemory, ReadsMemAvailableAndLimitFiles) {
     }
 
     const std::pair<const char*, Bytes> sizes[] = {
-        {"64", 64ull << 20}, {" 1 ", 1ull << 20}, {"0", std::nullopt},
+        {"64", 64ull << 20},  {" 1 ", 1ull << 20},   {"0", std::nullopt},
         {"-5", std::nullopt}, {"1.5", std::nullopt}, {"99999999", std::nullopt},
     };
     for (const auto& [text, bytes] : sizes) {
