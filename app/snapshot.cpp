@@ -10,138 +10,143 @@
 
 namespace {
 
-// The two doubles of an amplitude as bits, so that every value, NaN payloads and the sign of
-// zero included, comes back exactly.
-struct Value {
-    std::uint64_t imag;
-    std::uint64_t real;
-    bool operator==(const Value&) const = default;
-};
-static_assert(sizeof(Value) == 16);
+using Word = std::uint64_t;
+// One of the two doubles of every amplitude, read and written as bits, so that every value,
+// NaN payloads and the sign of zero included, comes back exactly.
+using Part = double Complex::*;
 
-Value load(const Complex& c) {
-    Value v;
-    std::memcpy(&v.imag, &c.imag, sizeof v.imag);
-    std::memcpy(&v.real, &c.real, sizeof v.real);
-    return v;
+Word load(const Complex& c, Part part) {
+    Word w;
+    std::memcpy(&w, &(c.*part), sizeof w);
+    return w;
 }
 
-void store(Complex& c, const Value& v) {
-    std::memcpy(&c.imag, &v.imag, sizeof v.imag);
-    std::memcpy(&c.real, &v.real, sizeof v.real);
+void store(Complex& c, Part part, Word w) {
+    std::memcpy(&(c.*part), &w, sizeof w);
 }
 
 constexpr std::uint64_t ChunkAmplitudes = Snapshot::ChunkAmplitudes;
-constexpr std::uint64_t ChunkBytes = ChunkAmplitudes * sizeof(Value);
+constexpr std::uint64_t PlaneBytes = ChunkAmplitudes * sizeof(Word);
 constexpr int MaxPalette = 256;
+// LZ4 trades a little size for speed: on a search's states 4 packs 1.3 times faster than 1 and
+// keeps 3.9 of 4.3 times smaller.
+constexpr int Lz4Acceleration = 4;
 // What the allocator adds to every block, so that the granted bytes match what is held.
 constexpr std::uint64_t BlockOverhead = 16;
 
-// Fixed working space of encoding and decoding, made once: one chunk of values, its palette
+// Fixed working space of encoding and decoding, made once: one plane of a chunk, its palette
 // indexes and LZ4's output.
 struct Scratch {
-    Value values[ChunkAmplitudes];
+    Word words[ChunkAmplitudes];
     std::uint8_t index[ChunkAmplitudes];
-    char packed[LZ4_COMPRESSBOUND(ChunkBytes)];
+    char packed[LZ4_COMPRESSBOUND(PlaneBytes)];
 };
 
-Scratch* scratch() {
+Scratch& scratch() {
     static const std::unique_ptr<Scratch> buffers(new Scratch);
-    return buffers.get();
+    return *buffers;
 }
 
 int indexBits(int paletteSize) {
-    return paletteSize <= 1    ? 0
-           : paletteSize <= 2  ? 1
-           : paletteSize <= 4  ? 2
-           : paletteSize <= 16 ? 4
-                               : 8;
+    return paletteSize <= 1 ? 0 : paletteSize <= 2 ? 1 : paletteSize <= 4 ? 2 : paletteSize <= 16 ? 4 : 8;
 }
 
-// Distinct values of a chunk in order of appearance, found through a small open hash table.
-// Returns the palette size, or 0 when the chunk holds more than MaxPalette distinct values.
-int buildPalette(const Complex* src, std::uint64_t n, Value* palette, std::uint8_t* index) {
+// Gathers one part of n amplitudes into words and their distinct values, in order of
+// appearance, into palette (through a small open hash table). Returns the palette size, or 0
+// when there are more than MaxPalette distinct values.
+int gather(const Complex* src, Part part, std::uint64_t n, Word* words, Word* palette,
+           std::uint8_t* index) {
     constexpr unsigned Slots = 2 * MaxPalette;
     std::uint16_t slot[Slots] = {}; // palette position + 1, 0 for a free slot
     int size = 0;
     int last = -1;
-    for (std::uint64_t i = 0; i < n; ++i) {
-        const Value v = load(src[i]);
+    std::uint64_t i = 0;
+    for (; i < n; ++i) {
+        const Word w = words[i] = load(src[i], part);
         // Runs of one value are the common case: compare with the last one first.
-        if (last >= 0 && v == palette[last]) {
+        if (last >= 0 && w == palette[last]) {
             index[i] = static_cast<std::uint8_t>(last);
             continue;
         }
-        unsigned h =
-            static_cast<unsigned>(
-                ((v.imag * 0x9E3779B97F4A7C15ull) ^ v.real) * 0xC2B2AE3D27D4EB4Full >> 55) %
-            Slots;
-        while (slot[h] != 0 && !(palette[slot[h] - 1] == v)) {
+        unsigned h = static_cast<unsigned>((w * 0x9E3779B97F4A7C15ull) >> 55);
+        while (slot[h] != 0 && palette[slot[h] - 1] != w) {
             h = (h + 1) % Slots;
         }
         if (slot[h] == 0) {
             if (size == MaxPalette) {
-                return 0;
+                break;
             }
-            palette[size] = v;
+            palette[size] = w;
             slot[h] = static_cast<std::uint16_t>(++size);
         }
         last = slot[h] - 1;
         index[i] = static_cast<std::uint8_t>(last);
     }
-    return size;
+    if (i == n) {
+        return size;
+    }
+    for (; i < n; ++i) {
+        words[i] = load(src[i], part);
+    }
+    return 0;
 }
 
 } // namespace
 
-struct Snapshot::Chunk {
+// One part (imaginary or real) of a chunk: a palette of its distinct values and an index per
+// amplitude, or LZ4's packing of the values, or the values as they are.
+struct Snapshot::Plane {
     enum Kind : std::uint8_t { Palette, Lz4, Raw };
     Kind kind = Palette;
     std::uint8_t bits = 0;
     std::uint16_t paletteSize = 0;
     std::uint32_t bytes = 0; // stored bytes of `data`
-    Value single{};          // the value of a chunk that holds only one
+    Word single = 0;         // the value of a plane that holds only one
     std::unique_ptr<unsigned char[]> data;
+};
+
+struct Snapshot::Chunk {
+    Plane imag;
+    Plane real;
 };
 
 namespace {
 
-// Encodes n amplitudes into the chunk, asking for its storage first. False when refused.
-template <typename Chunk>
-bool encodeChunk(const Complex* src, std::uint64_t n, Chunk& chunk,
+// Encodes one part of n amplitudes into the plane, asking for its storage first. False when
+// refused.
+template <typename Plane>
+bool encodePlane(const Complex* src, Part part, std::uint64_t n, Plane& plane,
                  const Snapshot::Reserve& reserve, std::uint64_t& granted) {
-    Scratch& s = *scratch();
+    Scratch& s = scratch();
+    Word palette[MaxPalette];
     auto allocate = [&](std::uint64_t bytes) {
         if (!reserve(bytes + BlockOverhead)) {
             return false;
         }
         // Counted as soon as granted, so that a failed allocation is handed back as well.
         granted += bytes + BlockOverhead;
-        chunk.data.reset(new (std::nothrow) unsigned char[bytes]);
-        if (!chunk.data) {
-            return false;
-        }
-        chunk.bytes = static_cast<std::uint32_t>(bytes);
-        return true;
+        plane.data.reset(new (std::nothrow) unsigned char[bytes]);
+        plane.bytes = static_cast<std::uint32_t>(bytes);
+        return plane.data != nullptr;
     };
-    const int size = buildPalette(src, n, s.values, s.index);
+    const int size = gather(src, part, n, s.words, palette, s.index);
     if (size == 1) {
-        chunk.single = s.values[0];
-        chunk.paletteSize = 1;
+        plane.single = palette[0];
+        plane.paletteSize = 1;
         return true;
     }
     if (size > 1) {
         const int bits = indexBits(size);
-        const std::uint64_t paletteBytes = static_cast<std::uint64_t>(size) * sizeof(Value);
+        const std::uint64_t paletteBytes = static_cast<std::uint64_t>(size) * sizeof(Word);
         const std::uint64_t indexBytes = (n * static_cast<std::uint64_t>(bits) + 7) / 8;
         if (!allocate(paletteBytes + indexBytes)) {
             return false;
         }
-        chunk.kind = Chunk::Palette;
-        chunk.bits = static_cast<std::uint8_t>(bits);
-        chunk.paletteSize = static_cast<std::uint16_t>(size);
-        std::memcpy(chunk.data.get(), s.values, paletteBytes);
-        unsigned char* packed = chunk.data.get() + paletteBytes;
+        plane.kind = Plane::Palette;
+        plane.bits = static_cast<std::uint8_t>(bits);
+        plane.paletteSize = static_cast<std::uint16_t>(size);
+        std::memcpy(plane.data.get(), palette, paletteBytes);
+        unsigned char* packed = plane.data.get() + paletteBytes;
         std::memset(packed, 0, indexBytes);
         for (std::uint64_t i = 0; i < n; ++i) {
             const std::uint64_t bit = i * static_cast<std::uint64_t>(bits);
@@ -149,65 +154,57 @@ bool encodeChunk(const Complex* src, std::uint64_t n, Chunk& chunk,
         }
         return true;
     }
-    for (std::uint64_t i = 0; i < n; ++i) {
-        s.values[i] = load(src[i]);
-    }
-    const int rawBytes = static_cast<int>(n * sizeof(Value));
-    const int packedBytes = LZ4_compress_default(reinterpret_cast<const char*>(s.values), s.packed,
-                                                 rawBytes, static_cast<int>(sizeof s.packed));
-    if (packedBytes > 0 && packedBytes < rawBytes) {
-        if (!allocate(static_cast<std::uint64_t>(packedBytes))) {
-            return false;
-        }
-        chunk.kind = Chunk::Lz4;
-        std::memcpy(chunk.data.get(), s.packed, static_cast<std::size_t>(packedBytes));
-        return true;
-    }
-    if (!allocate(static_cast<std::uint64_t>(rawBytes))) {
+    const int rawBytes = static_cast<int>(n * sizeof(Word));
+    const int packedBytes =
+        LZ4_compress_fast(reinterpret_cast<const char*>(s.words), s.packed, rawBytes,
+                          static_cast<int>(sizeof s.packed), Lz4Acceleration);
+    const bool packs = packedBytes > 0 && packedBytes < rawBytes;
+    if (!allocate(static_cast<std::uint64_t>(packs ? packedBytes : rawBytes))) {
         return false;
     }
-    chunk.kind = Chunk::Raw;
-    std::memcpy(chunk.data.get(), s.values, static_cast<std::size_t>(rawBytes));
+    plane.kind = packs ? Plane::Lz4 : Plane::Raw;
+    std::memcpy(plane.data.get(), packs ? s.packed : reinterpret_cast<const char*>(s.words),
+                plane.bytes);
     return true;
 }
 
-template <typename Chunk> void decodeChunk(const Chunk& chunk, Complex* dst, std::uint64_t n) {
-    switch (chunk.kind) {
-    case Chunk::Palette: {
-        if (chunk.paletteSize == 1) {
+template <typename Plane>
+void decodePlane(const Plane& plane, Complex* dst, Part part, std::uint64_t n) {
+    switch (plane.kind) {
+    case Plane::Palette: {
+        if (plane.paletteSize == 1) {
             for (std::uint64_t i = 0; i < n; ++i) {
-                store(dst[i], chunk.single);
+                store(dst[i], part, plane.single);
             }
             return;
         }
-        Value palette[MaxPalette];
-        std::memcpy(palette, chunk.data.get(), chunk.paletteSize * sizeof(Value));
-        const unsigned char* packed = chunk.data.get() + chunk.paletteSize * sizeof(Value);
-        const unsigned bits = chunk.bits;
+        Word palette[MaxPalette];
+        std::memcpy(palette, plane.data.get(), plane.paletteSize * sizeof(Word));
+        const unsigned char* packed = plane.data.get() + plane.paletteSize * sizeof(Word);
+        const unsigned bits = plane.bits;
         const unsigned mask = (1u << bits) - 1;
         for (std::uint64_t i = 0; i < n; ++i) {
             const std::uint64_t bit = i * bits;
-            store(dst[i], palette[(packed[bit / 8] >> bit % 8) & mask]);
+            store(dst[i], part, palette[(packed[bit / 8] >> bit % 8) & mask]);
         }
         return;
     }
-    case Chunk::Lz4: {
-        Value* values = scratch()->values;
-        LZ4_decompress_safe(reinterpret_cast<const char*>(chunk.data.get()),
-                            reinterpret_cast<char*>(values), static_cast<int>(chunk.bytes),
-                            static_cast<int>(n * sizeof(Value)));
+    case Plane::Lz4:
+    case Plane::Raw: {
+        const unsigned char* words = plane.data.get();
+        if (plane.kind == Plane::Lz4) {
+            LZ4_decompress_safe(reinterpret_cast<const char*>(words),
+                                reinterpret_cast<char*>(scratch().words),
+                                static_cast<int>(plane.bytes), static_cast<int>(n * sizeof(Word)));
+            words = reinterpret_cast<const unsigned char*>(scratch().words);
+        }
         for (std::uint64_t i = 0; i < n; ++i) {
-            store(dst[i], values[i]);
+            Word w;
+            std::memcpy(&w, words + i * sizeof(Word), sizeof w);
+            store(dst[i], part, w);
         }
         return;
     }
-    case Chunk::Raw:
-        for (std::uint64_t i = 0; i < n; ++i) {
-            Value v;
-            std::memcpy(&v, chunk.data.get() + i * sizeof(Value), sizeof v);
-            store(dst[i], v);
-        }
-        return;
     }
 }
 
@@ -242,7 +239,9 @@ bool Snapshot::capture(const QRegister& reg, const Reserve& reserve, GiveBack gi
     for (std::uint64_t c = 0; c < count; ++c) {
         const std::uint64_t first = c * ChunkAmplitudes;
         const std::uint64_t n = std::min(ChunkAmplitudes, total - first);
-        if (!encodeChunk(reg.amplitudes + first, n, chunks_[c], reserve, bytes_)) {
+        const Complex* src = reg.amplitudes + first;
+        if (!encodePlane(src, &Complex::imag, n, chunks_[c].imag, reserve, bytes_) ||
+            !encodePlane(src, &Complex::real, n, chunks_[c].real, reserve, bytes_)) {
             clear();
             return false;
         }
@@ -257,7 +256,9 @@ void Snapshot::restoreInto(QRegister& reg) const {
     const std::uint64_t total = reg.amplitudeCount();
     for (std::uint64_t c = 0; c < chunkCount_; ++c) {
         const std::uint64_t first = c * ChunkAmplitudes;
-        decodeChunk(chunks_[c], reg.amplitudes + first, std::min(ChunkAmplitudes, total - first));
+        const std::uint64_t n = std::min(ChunkAmplitudes, total - first);
+        decodePlane(chunks_[c].imag, reg.amplitudes + first, &Complex::imag, n);
+        decodePlane(chunks_[c].real, reg.amplitudes + first, &Complex::real, n);
     }
 }
 

@@ -8,11 +8,12 @@ class QRegister;
 
 // A compact copy of a register's amplitudes, restored bit for bit.
 //
-// Only the 16 bytes of values of each amplitude are kept, in chunks of ChunkAmplitudes. Teaching
-// states repeat a few values over and over (basis states, uniform superpositions, search
-// states), so a chunk is stored as a palette of its distinct values and an index of 0, 1, 2, 4
-// or 8 bits per amplitude; a chunk with more than 256 distinct values is compressed with LZ4,
-// or kept as it is when that does not pay. Encoding and decoding work chunk by chunk through
+// Only the 16 bytes of values of each amplitude are kept, in chunks of ChunkAmplitudes, the
+// imaginary and the real parts of a chunk apart. Teaching states repeat a few values over and
+// over (basis states, uniform superpositions, search states) and are mostly real, so each part
+// is stored as a palette of its distinct values and an index of 0, 1, 2, 4 or 8 bits per
+// amplitude; a part with more than 256 distinct values is compressed with LZ4, or kept as it is
+// when that does not pay. Encoding and decoding work chunk by chunk through
 // fixed scratch buffers: nothing of the register's size is ever allocated besides the
 // snapshot's own storage.
 class Snapshot {
@@ -46,6 +47,7 @@ public:
     std::uint64_t bytes() const { return bytes_; }
 
 private:
+    struct Plane;
     struct Chunk;
 
     std::unique_ptr<Chunk[]> chunks_;

@@ -166,11 +166,14 @@ protected:
             while (i < 4 && live.amplitudes[i].real != 1.0) {
                 ++i;
             }
-            seen += std::to_string(history->historyPosition()) + ":" + std::to_string(i) + " ";
+            seen.append(std::to_string(history->historyPosition())).append(":");
+            seen.append(std::to_string(i)).append(" ");
         }
         seen += "kept";
         for (int k = 0; k < history->historySize(); ++k) {
-            seen += history->entry(k).hasSnapshot() ? " " + std::to_string(k) : "";
+            if (history->entry(k).hasSnapshot()) {
+                seen.append(" ").append(std::to_string(k));
+            }
         }
         return seen;
     }
