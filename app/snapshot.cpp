@@ -48,7 +48,11 @@ Scratch& scratch() {
 }
 
 int indexBits(int paletteSize) {
-    return paletteSize <= 1 ? 0 : paletteSize <= 2 ? 1 : paletteSize <= 4 ? 2 : paletteSize <= 16 ? 4 : 8;
+    return paletteSize <= 1    ? 0
+           : paletteSize <= 2  ? 1
+           : paletteSize <= 4  ? 2
+           : paletteSize <= 16 ? 4
+                               : 8;
 }
 
 // Gathers one part of n amplitudes into words and their distinct values, in order of
