@@ -1,8 +1,11 @@
 #pragma once
 
+#include "app/snapshot.h"
+
 #include <cstdint>
 
 class QRegister;
+class Segmentation;
 
 // One recorded step: the register after it, its text and the nesting depth it ran at.
 class HistoryEntry {
@@ -14,14 +17,23 @@ public:
     HistoryEntry& operator=(const HistoryEntry&) = delete;
     virtual ~HistoryEntry();
 
-    // Snapshots the register (sharing its segmentation link) with the text, cut to 255
-    // characters, and the depth. Returns false and leaves the entry empty when the snapshot
-    // cannot be allocated.
-    bool record(const QRegister& reg, const char* stepText, int stepDepth);
-    // Drops the snapshot; the entry then holds no step.
+    // Snapshots the register (keeping its segmentation link) with the text, cut to 255
+    // characters, and the depth. Every block of the snapshot is asked of `reserve` first (no
+    // reserve: always granted) and handed back through `giveBack` when released. Returns false
+    // and leaves the entry empty when a block is refused or cannot be allocated.
+    bool record(const QRegister& reg, const char* stepText, int stepDepth,
+                const Snapshot::Reserve& reserve = {}, Snapshot::GiveBack giveBack = {});
+    // Drops the snapshot and keeps the text and depth.
     void release();
+    bool hasSnapshot() const { return !snapshot.empty(); }
+    // Puts the recorded amplitudes into a register of the same size; nothing without a
+    // snapshot or for another size.
+    void restoreInto(QRegister& reg) const;
 
     std::int32_t depth = 0;
     char text[TextSize] = {};
-    QRegister* snapshot = nullptr;
+    Snapshot snapshot;
+    Segmentation* segmentation = nullptr;
+    // Tells one recording from another in caches; 0 for none.
+    std::uint64_t serial = 0;
 };

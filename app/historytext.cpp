@@ -41,9 +41,8 @@ std::string HistoryText::build(const StepHistory& history, int firstIndex, int s
         text += indent;
         text += line;
         text += indent;
-        if (entry.snapshot) {
-            text += entry.snapshot->sortedListing(listFirst, listCount, sortMode);
-        }
+        text += entry.hasSnapshot() ? history.listing(k, listFirst, listCount, sortMode)
+                                    : std::string(ReleasedMark);
         text += "\r\n";
     }
     return text;

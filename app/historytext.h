@@ -10,11 +10,14 @@ class StepHistory;
 // steps precede the position, the fixed reset lines come first. Lines end in CR LF.
 //
 // Hidden steps (deeper than the depth filter) are skipped and do not count; steps after the
-// position (undone ones) are never shown. The listings use the State window's view settings.
+// position (undone ones) are never shown. The listings use the State window's view settings;
+// a step whose snapshot was released to stay within the history's budget shows ReleasedMark
+// in place of its listing.
 class HistoryText {
 public:
     static constexpr int VisibleSteps = 5;
     static constexpr const char* ResetLines = "0 / 0: Reset\r\n 1 |0>\r\n";
+    static constexpr const char* ReleasedMark = "(released)";
 
     // firstIndex, shownCount, sortMode: the State window's first listed position, number of
     // entries and sort mode (0 unsorted, 1 ascending, 2 descending).

@@ -30,6 +30,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
@@ -81,6 +83,8 @@ constexpr QSize BarUnits(641, 29);
 const char* const LicenseText = "Free software under the MIT License.";
 const char* const HistoryFullText = "History full: step not recorded.";
 const char* const NoMemoryForStepText = "Out of memory: step not recorded.";
+const char* const OverBudgetText =
+    "One step needs more than the history's %1 MB: step not recorded.";
 
 // How often the end of a gate run is looked for.
 constexpr int RunEndPollMs = 10;
@@ -156,6 +160,7 @@ MainWindow::MainWindow(QWidget* parent)
         showDepthFilter();
         showHistoryText();
     });
+    history_.setReleaseNotice([this](const std::string& text) { tell(QString::fromStdString(text)); });
     host_.setStepSink([this](const char* text, int depth) { stepReported(text, depth); });
     host_.setProgressSink([this] {
         beginRun();
@@ -329,6 +334,8 @@ void MainWindow::resetRegister(int n) {
     if (live_.amplitudes) {
         live_.amplitudes[0] = 1.0;
     }
+    // The old register's array goes back to the system along with the history's blocks.
+    malloc_trim(0);
     segmentation_.reset();
     if (state_) {
         state_->newRegister(&live_);
@@ -583,16 +590,30 @@ void MainWindow::setBusyCursor(bool shown) {
 
 void MainWindow::stepReported(const char* text, int depth) {
     beginRun();
-    const bool full = history_.historyPosition() >= StepHistory::Capacity;
     if (history_.recordStep(text, depth)) {
         run_.stepRecorded();
-    } else if (depth <= StepHistory::MaxRecordedDepth) {
+    } else {
         // Not silent, but not modal either: the gate is still running.
-        const char* notice = full ? HistoryFullText : NoMemoryForStepText;
-        run_.setNotice(notice);
-        setField(StatusField, QString::fromLatin1(notice));
+        switch (history_.lastRefusal()) {
+        case StepHistory::Refusal::Full:
+            tell(QString::fromLatin1(HistoryFullText));
+            break;
+        case StepHistory::Refusal::OverBudget:
+            tell(QString::fromLatin1(OverBudgetText).arg(history_.budget().limit() >> 20));
+            break;
+        case StepHistory::Refusal::NoMemory:
+            tell(QString::fromLatin1(NoMemoryForStepText));
+            break;
+        default:
+            break;
+        }
     }
     showProgressIfDue();
+}
+
+void MainWindow::tell(const QString& notice) {
+    run_.setNotice(notice.toStdString());
+    setField(StatusField, notice);
 }
 
 void MainWindow::showHistoryText() {

@@ -130,6 +130,8 @@ private:
     void createWindows();
     void createMenu();
     void stepReported(const char* text, int depth);
+    // Shows a notice in the status field that a running gate's progress must not hide.
+    void tell(const QString& notice);
     void showSample(std::uint32_t index);
     void beginRun();
     void showProgressIfDue();

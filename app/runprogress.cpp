@@ -22,7 +22,8 @@ bool RunProgress::progressDue(Clock::time_point now) {
 }
 
 std::string RunProgress::progressText() const {
-    return notice_.empty() ? "Running: " + std::to_string(steps_) + " steps recorded." : notice_;
+    const std::string count = "Running: " + std::to_string(steps_) + " steps recorded.";
+    return notice_.empty() ? count : count + " " + notice_;
 }
 
 std::optional<std::string> RunProgress::finish(bool stopped, const std::string& failure) {

@@ -31,7 +31,7 @@ public:
     // Whether progress is due at now. When it is, the run is busy from then on and the time is
     // kept as the last showing.
     bool progressDue(Clock::time_point now);
-    // The status field while progress is shown.
+    // The status field while progress is shown: the count of recorded steps, then the notice.
     std::string progressText() const;
     // Ends the run and gives the status field's text after it: the failure, else
     // "Stopped after N steps.", else the notice, else an empty field after a busy run;

@@ -1,11 +1,39 @@
 #include "app/stephistory.h"
 
-#include "core/qregister.h"
+#include <malloc.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdio>
+#include <cstring>
 
-StepHistory::StepHistory(QRegister& live)
-    : live_(live), entries_(std::make_unique<HistoryEntry[]>(Capacity)) {}
+namespace {
+
+// Enough for the five listed steps in any view, with room for a change of settings.
+constexpr std::size_t CachedListings = 16;
+// Released snapshots are many small blocks: the allocator is asked to hand free pages back to
+// the system after this many bytes, not after each one.
+constexpr std::uint64_t TrimAfterBytes = std::uint64_t{64} << 20;
+
+std::uint64_t registerBytes(int qubitCount) {
+    return (std::uint64_t{1} << qubitCount) * sizeof(Complex);
+}
+
+bool sameSegmentation(const Segmentation& a, const Segmentation& b) {
+    return a.globalDirection == b.globalDirection && a.segmentCount == b.segmentCount &&
+           std::memcmp(a.options, b.options, sizeof a.options) == 0 &&
+           std::memcmp(a.segmentEnd, b.segmentEnd, sizeof a.segmentEnd) == 0;
+}
+
+} // namespace
+
+StepHistory::StepHistory(QRegister& live, HistoryBudget budget)
+    : live_(live), entries_(std::make_unique<HistoryEntry[]>(Capacity)), budget_(budget) {}
+
+StepHistory::~StepHistory() {
+    // The snapshots hand their bytes back to the budget, which goes before the entries.
+    clearHistory();
+}
 
 void StepHistory::release(int from, int to) {
     for (int k = from; k < to; ++k) {
@@ -16,45 +44,144 @@ void StepHistory::release(int from, int to) {
 bool StepHistory::recordStep(const char* text, int depth) {
     release(historyPosition_, historySize_);
     historySize_ = historyPosition_;
-    bool recorded = false;
-    if (depth <= MaxRecordedDepth && historyPosition_ < Capacity) {
-        recorded = entries_[static_cast<std::size_t>(historyPosition_)].record(live_, text, depth);
-        if (recorded) {
-            ++historyPosition_;
-            historySize_ = historyPosition_;
+    releaseCursor_ = std::min(releaseCursor_, historySize_);
+    std::erase_if(skipped_, [this](int k) { return k >= historySize_; });
+    if (newestTopLevel_ >= historySize_) {
+        newestTopLevel_ = historySize_ - 1;
+        while (newestTopLevel_ >= 0 && entry(newestTopLevel_).depth != 0) {
+            --newestTopLevel_;
         }
+    }
+    refusal_ = Refusal::None;
+    bool recorded = false;
+    if (depth > MaxRecordedDepth) {
+        refusal_ = Refusal::TooDeep;
+    } else if (historyPosition_ >= Capacity) {
+        refusal_ = Refusal::Full;
+    } else {
+        // A top-level step takes over from the one before, which goes last if room is short.
+        protected_ = depth == 0 ? -1 : newestTopLevel_;
+        recorded = recordLive(text, depth);
     }
     call(scheduleRefresh_);
     return recorded;
 }
 
-void StepHistory::stepBack() {
-    --historyPosition_;
-    while (historyPosition_ > 0 && !isVisible(historyPosition_ - 1)) {
-        --historyPosition_;
+bool StepHistory::recordLive(const char* text, int depth) {
+    bool recorded = false;
+    if (reserveWorkingRegister()) {
+        recorded = entries_[static_cast<std::size_t>(historyPosition_)].record(
+            live_, text, depth, [this](std::uint64_t bytes) { return reserveReleasing(bytes); },
+            [this](std::uint64_t bytes) { budget_.giveBack(bytes); });
+        if (recorded) {
+            if (depth == 0) {
+                newestTopLevel_ = historyPosition_;
+            }
+            ++historyPosition_;
+            historySize_ = historyPosition_;
+        } else if (refusal_ == Refusal::None) {
+            refusal_ = Refusal::NoMemory;
+        }
     }
-    if (historyPosition_ > 0) {
-        live_.copyFrom(*entry(historyPosition_ - 1).snapshot);
-    } else {
+    return recorded;
+}
+
+bool StepHistory::reserveWorkingRegister() {
+    budget_.fitTo(registerBytes(live_.qubitCount));
+    const std::uint64_t bytes = live_.amplitudes ? registerBytes(live_.qubitCount) : 0;
+    if (bytes == workingBytes_) {
+        return true;
+    }
+    budget_.giveBack(workingBytes_);
+    workingBytes_ = 0;
+    working_.reset();
+    if (!reserveReleasing(bytes)) {
+        return false;
+    }
+    workingBytes_ = bytes;
+    return true;
+}
+
+bool StepHistory::reserveReleasing(std::uint64_t bytes) {
+    while (!budget_.reserve(bytes)) {
+        if (!releaseOldest()) {
+            refusal_ = Refusal::OverBudget;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool StepHistory::releaseOldest() {
+    int k = -1;
+    const auto older =
+        std::find_if(skipped_.begin(), skipped_.end(), [this](int i) { return i != protected_; });
+    if (older != skipped_.end()) {
+        k = *older;
+        skipped_.erase(older);
+    }
+    while (k < 0 && releaseCursor_ < historySize_) {
+        const int i = releaseCursor_++;
+        if (i == protected_) {
+            skipped_.push_back(i);
+        } else if (entry(i).hasSnapshot()) {
+            k = i;
+        }
+    }
+    if (k < 0) {
+        return false;
+    }
+    releasedSinceTrim_ += entry(k).snapshot.bytes();
+    entries_[static_cast<std::size_t>(k)].release();
+    if (releasedSinceTrim_ >= TrimAfterBytes) {
+        malloc_trim(0);
+        releasedSinceTrim_ = 0;
+    }
+    if (!released_) {
+        released_ = true;
+        if (releaseNotice_) {
+            releaseNotice_(releaseText());
+        }
+    }
+    return true;
+}
+
+std::string StepHistory::releaseText() const {
+    char text[96];
+    std::snprintf(text, sizeof text, "Older steps released to stay within %llu MB.",
+                  static_cast<unsigned long long>(budget_.limit() >> 20));
+    return text;
+}
+
+void StepHistory::stepBack() {
+    int p = historyPosition_ - 1;
+    while (p > 0 && !canStop(p - 1)) {
+        --p;
+    }
+    if (p > 0) {
+        historyPosition_ = p;
+        entry(p - 1).restoreInto(live_);
+    } else if (!released_) {
         historyPosition_ = 0;
         live_.setQubitCount(live_.qubitCount);
         if (live_.amplitudes) {
             live_.amplitudes[0] = 1.0;
         }
     }
+    // Otherwise the oldest snapshot left is as far back as the history goes.
     call(refreshNow_);
 }
 
 void StepHistory::stepForward() {
     if (historyPosition_ < historySize_) {
         int j = historyPosition_;
-        while (!isVisible(j) && j + 1 < historySize_) {
+        while (!canStop(j) && j + 1 < historySize_) {
             ++j;
         }
-        // The search may end on a hidden last entry: then nothing moves.
-        if (isVisible(j)) {
+        // The search may end on a hidden or released last entry: then nothing moves.
+        if (canStop(j)) {
             historyPosition_ = j + 1;
-            live_.copyFrom(*entry(j).snapshot);
+            entry(j).restoreInto(live_);
         }
     }
     call(refreshNow_);
@@ -79,4 +206,61 @@ void StepHistory::clearHistory() {
     release(0, historySize_);
     historyPosition_ = 0;
     historySize_ = 0;
+    releaseCursor_ = 0;
+    skipped_.clear();
+    newestTopLevel_ = -1;
+    released_ = false;
+    releasedSinceTrim_ = 0;
+    listings_.clear();
+    working_.reset();
+    budget_.giveBack(workingBytes_);
+    workingBytes_ = 0;
+    // Hand the freed pages back now: a large history leaves gigabytes of free heap behind.
+    malloc_trim(0);
+}
+
+std::string StepHistory::listing(int k, std::uint32_t first, std::uint32_t count,
+                                 int sortMode) const {
+    const HistoryEntry& e = entry(k);
+    if (!e.hasSnapshot()) {
+        return {};
+    }
+    for (const CachedListing& c : listings_) {
+        if (c.serial == e.serial && c.first == first && c.count == count &&
+            c.sortMode == sortMode && c.segmented == (e.segmentation != nullptr) &&
+            (!e.segmentation || sameSegmentation(c.segmentation, *e.segmentation))) {
+            return c.text;
+        }
+    }
+    // Decoded only into the working register reserved with the first snapshot.
+    const int n = e.snapshot.qubitCount();
+    if (registerBytes(n) > workingBytes_) {
+        return {};
+    }
+    if (!working_ || working_->qubitCount != n || !working_->amplitudes) {
+        working_ = std::make_unique<QRegister>();
+        if (!working_->setQubitCount(n)) {
+            working_.reset();
+            return {};
+        }
+    }
+    working_->segmentation = e.segmentation;
+    e.restoreInto(*working_);
+    CachedListing made;
+    made.serial = e.serial;
+    made.first = first;
+    made.count = count;
+    made.sortMode = sortMode;
+    made.segmented = e.segmentation != nullptr;
+    if (e.segmentation) {
+        made.segmentation = *e.segmentation;
+    }
+    made.text = working_->sortedListing(first, count, sortMode);
+    if (listings_.size() < CachedListings) {
+        listings_.push_back(std::move(made));
+        return listings_.back().text;
+    }
+    nextListing_ = nextListing_ % CachedListings;
+    listings_[nextListing_] = std::move(made);
+    return listings_[nextListing_++].text;
 }

@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-dejavu-core)
+          libbenchmark-dev liblz4-dev libzstd-dev fonts-dejavu-core)
 if [[ "${1:-}" == "--screenshots" ]]; then
     packages+=(xvfb imagemagick xdotool openbox)
 fi

@@ -47,3 +47,37 @@ TEST_F(HistoryTextTest, HiddenStepsAreSkippedAndDoNotCount) {
     history.depthUp();
     EXPECT_EQ(shownAfter(0), (std::vector<int>{6, 7, 8, 9, 10}));
 }
+
+TEST_F(HistoryTextTest, CachedListingsMatchAFreshOneForEverySettingAndSegmentation) {
+    live.setQubitCount(5);
+    for (std::uint32_t i = 0; i < 32; ++i) {
+        live.amplitudes[i].set(0.01 * (i % 7), -0.02 * (i % 3));
+    }
+    ASSERT_TRUE(history.recordStep("s", 0));
+    QRegister fresh;
+    fresh.segmentation = &segmentation;
+    fresh.setQubitCount(5);
+    // The second round is served from the cache; the third follows a new segmentation.
+    for (int round = 0; round < 3; ++round) {
+        for (int mode = 0; mode < 3; ++mode) {
+            history.entry(0).restoreInto(fresh);
+            const std::string expected = fresh.sortedListing(3, 9, mode);
+            EXPECT_EQ(history.listing(0, 3, 9, mode), expected) << mode;
+        }
+        if (round == 1) {
+            segmentation.segmentCount = 2;
+            segmentation.segmentEnd[0] = 1;
+        }
+    }
+    EXPECT_NE(history.listing(0, 0, 2, 0).find("|0>|0>"), std::string::npos);
+}
+
+TEST_F(HistoryTextTest, AReleasedStepIsMarkedInPlaceOfItsListing) {
+    StepHistory small(live, HistoryBudget(0, 4 * sizeof(Complex) + 150));
+    ASSERT_TRUE(small.recordStep("a", 0));
+    ASSERT_TRUE(small.recordStep("b", 0));
+    ASSERT_FALSE(small.entry(0).hasSnapshot());
+    EXPECT_EQ(HistoryText::build(small, 0, 4, 0),
+              "0 / 0: Reset\r\n 1 |0>\r\n\r\n0 / 1: a =>\r\n(released)\r\n\r\n0 / 2: b =>\r\n"
+              "+1 |0>     +0 |1>     +0 |2>     +0 |3>     \r\n");
+}

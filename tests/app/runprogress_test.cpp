@@ -22,7 +22,7 @@ TEST(RunProgress, ProgressShowsAfterHalfASecondThenEveryTenthAndTheStatusTellsTh
     EXPECT_TRUE(run.progressDue(t0 + 600ms));
     EXPECT_EQ(run.progressText(), "Running: 1 steps recorded.");
     run.setNotice("History full: step not recorded.");
-    EXPECT_EQ(run.progressText(), "History full: step not recorded.");
+    EXPECT_EQ(run.progressText(), "Running: 1 steps recorded. History full: step not recorded.");
     run.finish(false, "");
 
     struct Case {

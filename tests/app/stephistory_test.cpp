@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -66,7 +68,7 @@ TEST_F(History, ANewStepAfterGoingBackDropsTheUndoneSteps) {
     EXPECT_EQ(at(), At(2, 0));
     EXPECT_EQ(history.historySize(), 2);
     EXPECT_EQ(std::string(history.entry(0).text) + history.entry(1).text, "10");
-    EXPECT_EQ(history.entry(2).snapshot, nullptr);
+    EXPECT_FALSE(history.entry(2).hasSnapshot());
 
     // A step deeper than four is not recorded, but it drops the undone steps all the same.
     back();
@@ -80,7 +82,7 @@ TEST_F(History, ANewStepAfterGoingBackDropsTheUndoneSteps) {
     EXPECT_EQ(refreshed, 5);
     history.clearHistory(); // releases every entry and leaves the register
     EXPECT_EQ(history.historySize(), 0);
-    EXPECT_EQ(history.entry(5).snapshot, nullptr);
+    EXPECT_FALSE(history.entry(5).hasSnapshot());
     EXPECT_EQ(at(), At(0, 3));
 }
 
@@ -132,16 +134,115 @@ TEST_F(History, AFullHistoryRefusesStepsButStillRefreshes) {
     EXPECT_STREQ(history.entry(StepHistory::Capacity - 1).text, "0");
 }
 
+// Two-qubit basis states all take the same snapshot bytes: a budget of the working register
+// and `fit` snapshots holds exactly that many.
+class BudgetedHistory : public ::testing::Test {
+protected:
+    static std::uint64_t budgetFor(double fit) {
+        QRegister reg;
+        reg.setQubitCount(2);
+        reg.amplitudes[1] = 1.0;
+        HistoryEntry probe;
+        probe.record(reg, "", 0);
+        return 4 * sizeof(Complex) + static_cast<std::uint64_t>(fit * probe.snapshot.bytes());
+    }
+    void make(double fit) {
+        live.setQubitCount(2);
+        live.amplitudes[0] = 1.0;
+        history = std::make_unique<StepHistory>(live, HistoryBudget(0, budgetFor(fit)));
+        history->setReleaseNotice([this](const std::string& text) { notices += text + ";"; });
+    }
+    bool gate(std::uint32_t state, int depth = 0) {
+        live.setQubitCount(2);
+        live.amplitudes[state] = 1.0;
+        return history->recordStep(std::to_string(state).c_str(), depth);
+    }
+    // Positions and basis states after each back, then the entries that keep a snapshot.
+    std::string walk(int backs) {
+        std::string seen;
+        for (int k = 0; k < backs; ++k) {
+            history->stepBack();
+            int i = 0;
+            while (i < 4 && live.amplitudes[i].real != 1.0) {
+                ++i;
+            }
+            seen.append(std::to_string(history->historyPosition())).append(":");
+            seen.append(std::to_string(i)).append(" ");
+        }
+        seen += "kept";
+        for (int k = 0; k < history->historySize(); ++k) {
+            if (history->entry(k).hasSnapshot()) {
+                seen.append(" ").append(std::to_string(k));
+            }
+        }
+        return seen;
+    }
+
+    QRegister live;
+    std::unique_ptr<StepHistory> history;
+    std::string notices;
+};
+
+TEST_F(BudgetedHistory, TheOldestSnapshotsGoFirstAndBackStopsWhereTheyEnd) {
+    make(3.5);
+    for (std::uint32_t s : {1, 2, 3, 0, 1, 2}) {
+        ASSERT_TRUE(gate(s)); // never refused for old snapshots
+    }
+    EXPECT_EQ(notices, "Older steps released to stay within 0 MB.;"); // told once
+    // Steps 4 to 6 keep their states; back stops at step 4, never at the reset state.
+    EXPECT_EQ(walk(4), "5:1 4:0 4:0 4:0 kept 3 4 5");
+    EXPECT_STREQ(history->entry(0).text, "1"); // released entries keep their text
+    history->stepForward();
+    history->stepForward();
+    EXPECT_EQ(walk(0), "kept 3 4 5");
+    EXPECT_EQ(history->historyPosition(), 6);
+    EXPECT_EQ(live.amplitudes[2].real, 1.0);
+
+    // After a reset the history starts afresh: back goes to the basis state 0 again.
+    history->clearHistory();
+    EXPECT_EQ(history->budget().used(), 0u);
+    ASSERT_TRUE(gate(3));
+    EXPECT_EQ(walk(1), "0:0 kept 0");
+}
+
+TEST_F(BudgetedHistory, TheNewestTopLevelStepIsNeverReleased) {
+    make(2.5);
+    ASSERT_TRUE(gate(3, 0));
+    for (std::uint32_t s : {1, 2, 1, 2}) {
+        ASSERT_TRUE(gate(s, 1)); // a composite's sub-steps release each other
+    }
+    EXPECT_EQ(walk(0), "kept 0 4");
+    // With filter 0 back passes over the sub-steps to the composite's step before.
+    EXPECT_EQ(walk(2), "1:3 1:3 kept 0 4");
+    // A new top-level step (dropping the undone sub-steps) takes over as the one kept.
+    ASSERT_TRUE(gate(1, 0));
+    EXPECT_EQ(walk(0), "kept 0 1");
+    ASSERT_TRUE(gate(2, 1));
+    EXPECT_EQ(walk(0), "kept 1 2");
+
+    // A budget too small for one snapshot besides it refuses the step and says why.
+    make(0.5);
+    EXPECT_FALSE(gate(1));
+    EXPECT_EQ(history->lastRefusal(), StepHistory::Refusal::OverBudget);
+    EXPECT_EQ(history->historyPosition(), 0);
+}
+
 #if !defined(__SANITIZE_ADDRESS__)
 TEST_F(History, ASnapshotThatFindsNoMemoryIsRefusedAndKeepsTheRegister) {
     auto child = [this] {
         live.setQubitCount(20);
         gate(1);
         gate(7);
-        limitAddressSpace(8u << 20); // no room for a copy of 20 qubits (24 MiB)
-        const bool refused = !history.recordStep("refused", 0) && at() == At(2, 7) &&
-                             history.historySize() == 2 && history.entry(2).snapshot == nullptr &&
-                             scheduled == 3;
+        // Values that do not compress: the snapshot needs its full 16 MiB.
+        for (std::uint64_t i = 0; i < live.amplitudeCount(); ++i) {
+            live.amplitudes[i].set(std::ldexp(1.0 + static_cast<double>(i * 2654435761u), -40),
+                                   -static_cast<double>(i));
+        }
+        limitAddressSpace(8u << 20);
+        const bool refused = !history.recordStep("refused", 0) &&
+                             history.lastRefusal() == StepHistory::Refusal::NoMemory &&
+                             history.historyPosition() == 2 && history.historySize() == 2 &&
+                             !history.entry(2).hasSnapshot() && scheduled == 3;
         return refused && back() == At(1, 1);
     };
     EXPECT_EXIT(std::_Exit(child() ? 0 : 1), ::testing::ExitedWithCode(0), "");

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QRegister;
+
+// A compact copy of a register's amplitudes, restored bit for bit.
+//
+// Only the 16 bytes of values of each amplitude are kept, in chunks of ChunkAmplitudes, the
+// imaginary and the real parts of a chunk apart. Teaching states repeat a few values over and
+// over (basis states, uniform superpositions, search states) and are mostly real, so each part
+// is stored as a palette of its distinct values and an index of 0, 1, 2, 4 or 8 bits per
+// amplitude; a part with more than 256 distinct values is compressed with LZ4, or kept as it is
+// when that does not pay. Encoding and decoding work chunk by chunk through
+// fixed scratch buffers: nothing of the register's size is ever allocated besides the
+// snapshot's own storage.
+class Snapshot {
+public:
+    static constexpr std::uint64_t ChunkAmplitudes = std::uint64_t{1} << 14;
+
+    // Asked for every allocation before it is made, with its size in bytes; answers whether the
+    // bytes are granted. Everything granted is handed back through `giveBack` when the snapshot
+    // is cleared.
+    using Reserve = std::function<bool(std::uint64_t bytes)>;
+    using GiveBack = std::function<void(std::uint64_t bytes)>;
+
+    Snapshot();
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+    ~Snapshot();
+
+    // Replaces the contents with the register's amplitudes. Returns false, leaving the snapshot
+    // empty, when `reserve` refuses a block or memory cannot be had. giveBack must outlive the
+    // contents.
+    bool capture(const QRegister& reg, const Reserve& reserve, GiveBack giveBack);
+    // Writes the recorded amplitudes into a register of the same qubit count (its elements stay
+    // in place); a register of another size is left alone.
+    void restoreInto(QRegister& reg) const;
+    // Frees the contents and hands their bytes back.
+    void clear();
+
+    bool empty() const { return !chunks_; }
+    int qubitCount() const { return qubitCount_; }
+    // Bytes granted for the contents: the chunk table and every chunk's storage.
+    std::uint64_t bytes() const { return bytes_; }
+
+private:
+    struct Plane;
+    struct Chunk;
+
+    std::unique_ptr<Chunk[]> chunks_;
+    std::uint64_t chunkCount_ = 0;
+    std::uint64_t bytes_ = 0;
+    int qubitCount_ = 0;
+    GiveBack giveBack_;
+};
