@@ -31,7 +31,8 @@ HelpWindow::HelpWindow(const std::filesystem::path& guide, QWidget* parent)
     systemBrowser_ = new QPushButton(QStringLiteral("Open in the system browser"), this);
     systemBrowser_->setToolTip(QStringLiteral("Shows this page in the desktop's web browser"));
     // Without a launcher the desktop cannot open a browser; the button would do nothing.
-    systemBrowser_->setVisible(!QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty());
+    systemBrowser_->setVisible(
+        !QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty());
     connect(systemBrowser_, &QPushButton::clicked, this,
             [this] { QDesktopServices::openUrl(browser_->source()); });
     buttons->addWidget(systemBrowser_);

@@ -160,7 +160,8 @@ MainWindow::MainWindow(QWidget* parent)
         showDepthFilter();
         showHistoryText();
     });
-    history_.setReleaseNotice([this](const std::string& text) { tell(QString::fromStdString(text)); });
+    history_.setReleaseNotice(
+        [this](const std::string& text) { tell(QString::fromStdString(text)); });
     host_.setStepSink([this](const char* text, int depth) { stepReported(text, depth); });
     host_.setProgressSink([this] {
         beginRun();

@@ -26,8 +26,7 @@ std::string variable(const char* name) {
 } // namespace
 
 std::vector<fs::path> GateFolders::compose(const fs::path& programGates,
-                                           const std::string& xdgDataHome,
-                                           const std::string& home,
+                                           const std::string& xdgDataHome, const std::string& home,
                                            const std::string& gatePathVariable) {
     std::vector<fs::path> folders;
     add(folders, programGates);
@@ -40,7 +39,8 @@ std::vector<fs::path> GateFolders::compose(const fs::path& programGates,
     }
     std::size_t start = 0;
     while (start <= gatePathVariable.size()) {
-        const std::size_t end = std::min(gatePathVariable.find(':', start), gatePathVariable.size());
+        const std::size_t end =
+            std::min(gatePathVariable.find(':', start), gatePathVariable.size());
         add(folders, gatePathVariable.substr(start, end - start));
         start = end + 1;
     }

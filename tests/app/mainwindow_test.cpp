@@ -16,9 +16,9 @@
 #include <cmath>
 #include <dlfcn.h>
 #include <filesystem>
-#include <unistd.h>
 #include <functional>
 #include <string>
+#include <unistd.h>
 
 using amplex::ui::MainWindow;
 

@@ -46,8 +46,7 @@ std::string ShorInput::powerRefusal(int qubits, int from, int to, std::int64_t n
     return format("the value register needs %d free qubits above qubit %d", width, to);
 }
 
-std::string ShorInput::driverRefusal(int qubits, int from, int to, std::int64_t x,
-                                     std::int64_t n) {
+std::string ShorInput::driverRefusal(int qubits, int from, int to, std::int64_t x, std::int64_t n) {
     if (from == to) {
         return "the bitrange of a needs at least two qubits";
     }
@@ -64,8 +63,8 @@ std::string ShorInput::driverRefusal(int qubits, int from, int to, std::int64_t 
         return format("x = %lld must lie in 2 .. %lld (N - 2)", static_cast<long long>(x),
                       static_cast<long long>(n - 2));
     }
-    const std::uint32_t factor = amplex::numbertheory::gcd(static_cast<std::uint32_t>(x),
-                                                           static_cast<std::uint32_t>(n));
+    const std::uint32_t factor =
+        amplex::numbertheory::gcd(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(n));
     if (factor != 1) {
         return format("x shares the factor %u with N = %lld: that factor is found without the "
                       "quantum part",

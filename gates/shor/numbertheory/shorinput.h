@@ -16,6 +16,5 @@ public:
     // The Shor driver's checks, before any quantum step: a range of at least two qubits, the
     // power's checks, N small enough for the register at all, x in 2 .. N - 2 and gcd(x, N) = 1
     // (else the factor is named: it needs no quantum part).
-    static std::string driverRefusal(int qubits, int from, int to, std::int64_t x,
-                                     std::int64_t n);
+    static std::string driverRefusal(int qubits, int from, int to, std::int64_t x, std::int64_t n);
 };
