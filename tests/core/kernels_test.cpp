@@ -1,5 +1,5 @@
 // The gate kernels against the loops they replace, kept here as they ran before (most into a
-// cleared scratch array), bit for bit, across thread counts. Sizes of 2^17 amplitudes lie above
+// cleared scratch array), bit for bit, across thread counts. Sizes of 2^18 amplitudes lie at
 // the threading threshold. That the loops themselves are right is held against the reference
 // simulator through the real gates (gatesbypath_test).
 
@@ -232,7 +232,7 @@ std::vector<Case> cases(int n) {
 
 // Above the threading threshold every thread count must give those same bits.
 TEST(Kernels, GiveTheBitsOfTheLoopsTheyReplaceOnAnyNumberOfThreads) {
-    for (const int n : {6, 17}) {
+    for (const int n : {6, 18}) {
         QRegister start, expected, actual;
         start.setQubitCount(n);
         expected.setQubitCount(n);

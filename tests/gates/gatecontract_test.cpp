@@ -142,11 +142,11 @@ TEST(GateContract, ThreadsEndWithTheRunOfTheirLibrary) {
         return -1;
     };
     setenv("AMPLEX_THREADS", "2", 1);
-    HostFixture f(17); // above the size from which passes run on several threads
-    ReferenceSim::random(17, 3).loadInto(f.live);
+    HostFixture f(18); // the size from which passes run on several threads
+    ReferenceSim::random(18, 3).loadInto(f.live);
     const int atStart = threads();
     for (int run = 0; run < 1000; ++run) {
-        f.run("basic\\hadamard", std::intptr_t{16});
+        f.run("basic\\hadamard", std::intptr_t{17});
     }
     unsetenv("AMPLEX_THREADS");
     EXPECT_EQ(f.steps.size(), 1000u);
