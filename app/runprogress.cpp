@@ -22,7 +22,8 @@ bool RunProgress::progressDue(Clock::time_point now) {
 }
 
 std::string RunProgress::progressText() const {
-    const std::string count = "Running: " + std::to_string(steps_) + " steps recorded.";
+    const std::string count =
+        "Running: " + std::to_string(steps_) + (steps_ == 1 ? " step" : " steps") + " recorded.";
     return notice_.empty() ? count : count + " " + notice_;
 }
 

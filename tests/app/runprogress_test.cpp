@@ -20,9 +20,9 @@ TEST(RunProgress, ProgressShowsAfterHalfASecondThenEveryTenthAndTheStatusTellsTh
     EXPECT_TRUE(run.busy());
     EXPECT_FALSE(run.progressDue(t0 + 599ms));
     EXPECT_TRUE(run.progressDue(t0 + 600ms));
-    EXPECT_EQ(run.progressText(), "Running: 1 steps recorded.");
+    EXPECT_EQ(run.progressText(), "Running: 1 step recorded.");
     run.setNotice("History full: step not recorded.");
-    EXPECT_EQ(run.progressText(), "Running: 1 steps recorded. History full: step not recorded.");
+    EXPECT_EQ(run.progressText(), "Running: 1 step recorded. History full: step not recorded.");
     run.finish(false, "");
 
     struct Case {
