@@ -52,17 +52,17 @@ std::vector<fs::path> GateFolders::fromEnvironment() {
                    variable("AMPLEX_GATE_PATH"));
 }
 
-bool GateFolders::contains(const fs::path& folder, const fs::path& path) {
+fs::path GateFolders::realPathInside(const fs::path& folder, const fs::path& path) {
     std::error_code error;
     const fs::path realFolder = fs::canonical(folder, error);
     if (error) {
-        return false;
+        return {};
     }
-    const fs::path realPath = fs::canonical(path, error);
+    fs::path realPath = fs::canonical(path, error);
     if (error) {
-        return false;
+        return {};
     }
     const auto [inFolder, inPath] =
         std::mismatch(realFolder.begin(), realFolder.end(), realPath.begin(), realPath.end());
-    return inFolder == realFolder.end();
+    return inFolder == realFolder.end() ? realPath : fs::path();
 }

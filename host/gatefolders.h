@@ -19,7 +19,8 @@ public:
                                                       const std::string& gatePathVariable);
     // The same from this process's executable and environment.
     static std::vector<std::filesystem::path> fromEnvironment();
-    // Whether path lies inside folder once both are resolved (links, "." and ".."); false when
-    // either does not exist.
-    static bool contains(const std::filesystem::path& folder, const std::filesystem::path& path);
+    // The real path of path (links, "." and ".." resolved) when it lies inside folder, resolved
+    // alike; empty when it leads outside or either does not exist.
+    static std::filesystem::path realPathInside(const std::filesystem::path& folder,
+                                                const std::filesystem::path& path);
 };

@@ -72,12 +72,13 @@ GateLibrary GateLibrary::open(const std::string& gatePath,
         if (!std::filesystem::is_regular_file(file, error)) {
             continue;
         }
-        if (!GateFolders::contains(folder, file)) {
+        // The resolved path is what is loaded, so a link swapped after the check changes nothing.
+        const std::filesystem::path real = GateFolders::realPathInside(folder, file);
+        if (real.empty()) {
             library.error_ = file.string() + " leads outside " + folder.string();
             continue;
         }
-        library.handle_ =
-            dlopen(std::filesystem::canonical(file, error).c_str(), RTLD_NOW | RTLD_LOCAL);
+        library.handle_ = dlopen(real.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (library.handle_) {
             library.error_.clear();
             return library;
