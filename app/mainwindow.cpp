@@ -158,6 +158,7 @@ MainWindow::MainWindow(QWidget* parent)
     history_.setRefreshNow([this] { refreshViews(); });
     history_.setDepthChanged([this] {
         showDepthFilter();
+        showWalkButtons();
         showHistoryText();
     });
     history_.setReleaseNotice(
@@ -354,9 +355,7 @@ void MainWindow::refreshViews() {
     refreshTimer_.stop();
     setField(PositionField,
              QString::asprintf("%i / %i", history_.historyPosition(), history_.historySize()));
-    controls_->widget(BackButton)->setEnabled(history_.historyPosition() > 0);
-    controls_->widget(ForwardButton)
-        ->setEnabled(history_.historyPosition() < history_.historySize());
+    showWalkButtons();
     if (state_) {
         state_->showListing(&live_);
     }
@@ -622,6 +621,12 @@ void MainWindow::showHistoryText() {
         historyWindow_->showHistory(history_, state_->firstIndex(), state_->shownCount(),
                                     state_->sortMode());
     }
+}
+
+void MainWindow::showWalkButtons() {
+    // Hidden and released steps are passed over, so an end is where nothing is left to walk to.
+    controls_->widget(BackButton)->setEnabled(history_.canStepBack());
+    controls_->widget(ForwardButton)->setEnabled(history_.canStepForward());
 }
 
 void MainWindow::showDepthFilter() {

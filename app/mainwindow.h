@@ -140,6 +140,8 @@ private:
     void setBusyCursor(bool shown);
     void showHistoryText();
     void showDepthFilter();
+    // Greys back and forward where they would not move.
+    void showWalkButtons();
     void segmentationAccepted();
     void setField(int id, const QString& text);
     static void placeWindow(QWidget* window, const ScreenRect& rect);

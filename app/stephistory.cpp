@@ -153,11 +153,32 @@ std::string StepHistory::releaseText() const {
     return text;
 }
 
-void StepHistory::stepBack() {
+int StepHistory::backPosition() const {
     int p = historyPosition_ - 1;
     while (p > 0 && !canStop(p - 1)) {
         --p;
     }
+    return p;
+}
+
+int StepHistory::forwardEntry() const {
+    if (historyPosition_ >= historySize_) {
+        return -1;
+    }
+    int j = historyPosition_;
+    while (!canStop(j) && j + 1 < historySize_) {
+        ++j;
+    }
+    // The search may end on a hidden or released last entry: then nothing moves.
+    return canStop(j) ? j : -1;
+}
+
+bool StepHistory::canStepBack() const {
+    return historyPosition_ > 0 && (backPosition() > 0 || !released_);
+}
+
+void StepHistory::stepBack() {
+    const int p = backPosition();
     if (p > 0) {
         historyPosition_ = p;
         entry(p - 1).restoreInto(live_);
@@ -173,16 +194,9 @@ void StepHistory::stepBack() {
 }
 
 void StepHistory::stepForward() {
-    if (historyPosition_ < historySize_) {
-        int j = historyPosition_;
-        while (!canStop(j) && j + 1 < historySize_) {
-            ++j;
-        }
-        // The search may end on a hidden or released last entry: then nothing moves.
-        if (canStop(j)) {
-            historyPosition_ = j + 1;
-            entry(j).restoreInto(live_);
-        }
+    if (const int j = forwardEntry(); j >= 0) {
+        historyPosition_ = j + 1;
+        entry(j).restoreInto(live_);
     }
     call(refreshNow_);
 }

@@ -60,6 +60,9 @@ public:
     void stepBack();
     // Moves to the next visible entry that still has its snapshot, never past the last one.
     void stepForward();
+    // Whether back and forward would move: what their buttons show.
+    bool canStepBack() const;
+    bool canStepForward() const { return forwardEntry() >= 0; }
     void depthUp();
     void depthDown();
     // Releases every entry; position and size 0; the memory goes back to the system. The
@@ -101,6 +104,11 @@ private:
     bool reserveWorkingRegister();
     // Whether entry k can be walked to.
     bool canStop(int k) const { return isVisible(k) && entry(k).hasSnapshot(); }
+    // The position back moves to: 0 is the reset state, which only counts while nothing was
+    // released.
+    int backPosition() const;
+    // The entry forward restores, or -1 when it would not move.
+    int forwardEntry() const;
     static void call(const std::function<void()>& callback) {
         if (callback) {
             callback();

@@ -116,7 +116,10 @@ TEST_F(History, BackAndForwardStopOnlyAtStepsTheDepthFilterShows) {
     gate(3, 2);
     EXPECT_EQ(back(), At(2, 2));
     EXPECT_EQ(back(), At(0, 0));
+    EXPECT_FALSE(history.canStepBack());
     EXPECT_EQ(forward(), At(2, 2));
+    EXPECT_FALSE(history.canStepForward()); // only a hidden step is left ahead
+    EXPECT_TRUE(history.canStepBack());
     EXPECT_EQ(forward(), At(2, 2));
 }
 
@@ -191,6 +194,8 @@ TEST_F(BudgetedHistory, TheOldestSnapshotsGoFirstAndBackStopsWhereTheyEnd) {
     EXPECT_EQ(notices, "Older steps released to stay within 0 MB.;"); // told once
     // Steps 4 to 6 keep their states; back stops at step 4, never at the reset state.
     EXPECT_EQ(walk(4), "5:1 4:0 4:0 4:0 kept 3 4 5");
+    EXPECT_FALSE(history->canStepBack()); // greyed where back no longer moves
+    EXPECT_TRUE(history->canStepForward());
     EXPECT_STREQ(history->entry(0).text, "1"); // released entries keep their text
     history->stepForward();
     history->stepForward();
