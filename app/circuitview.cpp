@@ -33,6 +33,12 @@ void CircuitView::setLayout(CircuitLayout layout) {
     viewport()->update();
 }
 
+void CircuitView::setPosition(int position) {
+    layout_.setPosition(position);
+    showCurrentColumn();
+    viewport()->update();
+}
+
 // Follows the position, as back and forward move it.
 void CircuitView::showCurrentColumn() {
     const int c = layout_.currentColumn();

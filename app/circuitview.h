@@ -17,6 +17,8 @@ public:
 
     // Shows a new layout and scrolls the current column into view.
     void setLayout(CircuitLayout layout);
+    // The same steps, another history position.
+    void setPosition(int position);
     const CircuitLayout& circuitLayout() const { return layout_; }
     void setPositionPicked(std::function<void(int)> picked) { picked_ = std::move(picked); }
     // Width of the fixed wire labels.

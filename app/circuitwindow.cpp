@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 
 #include <algorithm>
+#include <cstring>
 
 namespace amplex::ui {
 
@@ -23,6 +24,26 @@ void CircuitWindow::refresh() {
         return;
     }
     stale_ = false;
+    const int size = history_.historySize();
+    Source source{size,
+                  size ? history_.entry(size - 1).serial : 0,
+                  history_.depthFilter(),
+                  live_.qubitCount,
+                  {}};
+    if (live_.segmentation) {
+        source.segmentation = *live_.segmentation;
+    }
+    const auto& a = source.segmentation;
+    const auto& b = source_.segmentation;
+    // Later steps always replace the last one, so the last serial and the size tell new steps.
+    if (source.size == source_.size && source.lastSerial == source_.lastSerial &&
+        source.depthFilter == source_.depthFilter && source.qubitCount == source_.qubitCount &&
+        a.segmentCount == b.segmentCount &&
+        std::memcmp(a.segmentEnd, b.segmentEnd, sizeof a.segmentEnd) == 0) {
+        view_->setPosition(history_.historyPosition());
+        return;
+    }
+    source_ = source;
     // Room for the step numbers above the wires and an angle under a gate's name.
     const int line = QFontMetrics(font()).height();
     CircuitLayout::Metrics metrics;

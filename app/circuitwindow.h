@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/segmentation.h"
 #include "views/viewwindow.h"
+
+#include <cstdint>
 
 class QRegister;
 class StepHistory;
@@ -31,6 +34,15 @@ private:
     const QRegister& live_;
     CircuitView* view_ = nullptr;
     bool stale_ = true;
+    // What the shown layout was made from: while it holds, a refresh only moves the position.
+    struct Source {
+        int size = -1;
+        std::uint64_t lastSerial = 0;
+        int depthFilter = 0;
+        int qubitCount = 0;
+        Segmentation segmentation;
+    };
+    Source source_;
 };
 
 } // namespace amplex::ui
