@@ -28,14 +28,6 @@ constexpr amplex::frame::ControlSpec controls[] = {
     {amplex::frame::ControlKind::Edit, Field, "0", {50, 7, 40, 11}},
 };
 
-// Stops the run with the line of the broken promise.
-void require(bool holds, int line = __builtin_LINE()) {
-    if (!holds) {
-        std::fprintf(stderr, "%s:%d: broken\n", __FILE__, line);
-        std::abort();
-    }
-}
-
 } // namespace
 
 // The fuzzer is a gate of its own, so that the frame's dialog can be built in it.

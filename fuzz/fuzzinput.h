@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <type_traits>
@@ -34,3 +36,11 @@ private:
     const std::uint8_t* data_;
     std::size_t size_;
 };
+
+// Stops the run at a broken promise, naming the line that checked it.
+inline void require(bool holds, const char* file = __builtin_FILE(), int line = __builtin_LINE()) {
+    if (!holds) {
+        std::fprintf(stderr, "%s:%d: broken\n", file, line);
+        std::abort();
+    }
+}

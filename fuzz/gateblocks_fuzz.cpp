@@ -31,14 +31,6 @@ constexpr int MaxRuns = 300;
 
 std::vector<std::string>* gatePaths = nullptr;
 
-// Stops the run with the line of the broken promise.
-void require(bool holds, int line = __builtin_LINE()) {
-    if (!holds) {
-        std::fprintf(stderr, "%s:%d: broken\n", __FILE__, line);
-        std::abort();
-    }
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {

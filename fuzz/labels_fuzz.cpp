@@ -8,15 +8,12 @@
 #include "fuzz/fuzzinput.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
 
 void check(const char* text, std::size_t size) {
-    if (std::strlen(text) >= size) {
-        std::abort();
-    }
+    require(std::strlen(text) < size);
 }
 
 } // namespace

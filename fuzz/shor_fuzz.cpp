@@ -17,14 +17,6 @@ namespace {
 
 using u128 = unsigned __int128;
 
-// Stops the run with the line of the broken promise.
-void require(bool holds, int line = __builtin_LINE()) {
-    if (!holds) {
-        std::fprintf(stderr, "%s:%d: broken\n", __FILE__, line);
-        std::abort();
-    }
-}
-
 u128 gcdReference(u128 p, u128 q) {
     while (q != 0) {
         const u128 t = p % q;
