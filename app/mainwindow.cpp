@@ -410,7 +410,7 @@ void MainWindow::requestRefresh() {
 
 void MainWindow::showDocumentation() {
     if (!help_) {
-        help_ = new HelpWindow(ProgramFiles::locate("doc/index.html"), this);
+        help_ = new HelpWindow(ProgramFiles::guide(), this);
     }
     help_->show();
     help_->raise();

@@ -48,7 +48,7 @@ std::vector<fs::path> GateFolders::compose(const fs::path& programGates,
 }
 
 std::vector<fs::path> GateFolders::fromEnvironment() {
-    return compose(ProgramFiles::locate("gates"), variable("XDG_DATA_HOME"), variable("HOME"),
+    return compose(ProgramFiles::gates(), variable("XDG_DATA_HOME"), variable("HOME"),
                    variable("AMPLEX_GATE_PATH"));
 }
 

@@ -4,21 +4,26 @@
 
 namespace fs = std::filesystem;
 
-fs::path ProgramFiles::locate(const fs::path& relative, const fs::path& programDir) {
+fs::path ProgramFiles::locate(const fs::path& besideProgram, const fs::path& underPrefix,
+                              const fs::path& programDir) {
     std::error_code error;
-    const fs::path besideProgram = programDir / relative;
-    if (fs::exists(besideProgram, error)) {
-        return besideProgram;
+    const fs::path built = programDir / besideProgram;
+    if (fs::exists(built, error)) {
+        return built;
     }
-    const fs::path installed = programDir.parent_path() / "share/amplex" / relative;
+    const fs::path installed = programDir.parent_path() / underPrefix;
     if (!programDir.empty() && fs::exists(installed, error)) {
         return installed;
     }
-    return besideProgram;
+    return built;
 }
 
-fs::path ProgramFiles::locate(const fs::path& relative) {
-    return locate(relative, programDir());
+fs::path ProgramFiles::gates(const fs::path& programDir) {
+    return locate("gates", "lib/amplex/gates", programDir);
+}
+
+fs::path ProgramFiles::guide(const fs::path& programDir) {
+    return locate("doc/index.html", "share/doc/amplex/index.html", programDir);
 }
 
 fs::path ProgramFiles::programDir() {

@@ -7,9 +7,13 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev liblz4-dev libzstd-dev fonts-dejavu-core)
-if [[ "${1:-}" == "--screenshots" ]]; then
-    packages+=(xvfb imagemagick xdotool openbox)
-fi
+for option in "$@"; do
+    case "$option" in
+    --screenshots) packages+=(xvfb imagemagick xdotool openbox) ;;
+    # The fuzz targets need clang and its libFuzzer (./amplex.sh fuzz, and test).
+    --fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

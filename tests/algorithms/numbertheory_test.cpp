@@ -2,6 +2,7 @@
 
 #include "gates/shor/numbertheory/continuedfractions.h"
 #include "gates/shor/numbertheory/shorchecks.h"
+#include "gates/shor/numbertheory/shorinput.h"
 #include "gates/shor/numbertheory/unsignedarithmetic.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <map>
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -102,6 +104,36 @@ TEST(ContinuedFractions, ReportsEveryOutcome) {
     } // Computed as unsigned, shown as unsigned: a huge N is not "-1".
     EXPECT_EQ(ContinuedFractions::report(8, 4, 13, -1).substr(0, 45),
               "Measured: a = 8\r\n\r\nOrder: ord 4294967295 (13)");
+}
+
+// Arguments below a function's preconditions are refused by the function itself, not left to
+// its callers: each of these once wrapped, shifted by 32 or more, or divided by zero.
+TEST(ShorArithmetic, RefusesArgumentsBelowItsPreconditions) {
+    const ShorChecks::DrawFn highest = [] { return 32767; };
+    for (std::uint32_t n : {0u, 1u, 2u}) {
+        EXPECT_EQ(ShorChecks::randomFactor(n, highest), std::nullopt) << n;
+    }
+    EXPECT_EQ(ShorChecks::randomFactor(9, nullptr), std::nullopt);
+    EXPECT_EQ(ShorChecks::perfectPowerRoot(0), std::nullopt);
+    const std::tuple<std::uint32_t, std::uint32_t, std::uint64_t> roots[] = {
+        {9, 0, 5}, {9, 1, 5},    {0, 2, 5},           {9, 2, 0},
+        {9, 2, 2}, {256, 65, 1}, {16711680, 3, 16639}}; // the last is 255^2 * 256, not a cube
+    for (const auto& [n, k, start] : roots) {
+        std::uint64_t guess = start;
+        EXPECT_EQ(ShorChecks::rootAttempt(n, k, guess), std::nullopt) << n << " " << k;
+    }
+    EXPECT_EQ(ShorInput::valueWidth(0), 0);
+    EXPECT_EQ(ShorInput::valueWidth(1), 0);
+    const std::pair<int, int> bounds[] = {{-1, 3}, {4, 3}, {0, 31}, {32, 40}};
+    for (const auto& [from, to] : bounds) {
+        EXPECT_EQ(ContinuedFractions::measuredValue(0xFFFFFFFFu, from, to), 0u) << from << to;
+    }
+    EXPECT_EQ(ContinuedFractions::measuredValue(0xFFFFFFFFu, 0, 30), 0x7FFFFFFFu);
+    EXPECT_EQ(ContinuedFractions::orderCandidate(1, 0), 0u);
+    EXPECT_EQ(ContinuedFractions::orderCandidate(1, 32), 0u);
+    EXPECT_EQ(ContinuedFractions::orderCandidate(1, 31), 0x80000000u);
+    EXPECT_TRUE(ContinuedFractions::report(3, 32, 7, 15)
+                    .ends_with("The measured bits must number 1 to 31."));
 }
 
 TEST(UnsignedArithmetic, GcdAndModularPowerAreExact) {

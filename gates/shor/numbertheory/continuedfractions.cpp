@@ -8,11 +8,18 @@ using amplex::numbertheory::gcd;
 using amplex::numbertheory::modularPower;
 
 std::uint32_t ContinuedFractions::measuredValue(std::uint32_t index, int from, int to) {
+    // Outside these bounds a shift below would be by a negative count or by 32 or more.
+    if (from < 0 || from > to || to > 30) {
+        return 0;
+    }
     const int high = 31 - to;
     return ((index << high) >> high) >> from;
 }
 
 std::uint32_t ContinuedFractions::orderCandidate(std::uint32_t a, int m) {
+    if (m < 1 || m > 31) {
+        return 0;
+    }
     const std::uint32_t q = std::uint32_t{1} << m;
     return q / gcd(a, q);
 }
@@ -33,6 +40,8 @@ std::string ContinuedFractions::report(std::uint32_t a, int m, std::int32_t x, s
     if (un < 2) {
         // Without this, N = 0 would divide by zero in the modular power and the gcds.
         std::snprintf(outcome, sizeof outcome, "N must be at least 2.");
+    } else if (d == 0) {
+        std::snprintf(outcome, sizeof outcome, "The measured bits must number 1 to 31.");
     } else if (d % 2 == 0) {
         const std::uint32_t f = modularPower(ux, d / 2, un);
         if (f != un - 1) {

@@ -37,6 +37,12 @@ constexpr double DrawScale = 0.00003051850947599719;
 
 std::optional<std::uint32_t> ShorChecks::rootAttempt(std::uint32_t n, std::uint32_t k,
                                                      std::uint64_t& guess) {
+    // k = 0 would divide by zero and k = 1 has no root to find. The iteration only descends:
+    // from a guess below the root (0 among them) it would stop at once and, with n = 0 or a
+    // guess of 1, call that guess the root.
+    if (k < 2 || n == 0 || cappedPower(guess, k) < n) {
+        return std::nullopt;
+    }
     std::uint64_t c = guess;
     std::uint64_t d = n;
     // Newton's iteration from above. The guess never drops below 1 (for n >= 1), so d >= 1.
@@ -45,13 +51,17 @@ std::optional<std::uint32_t> ShorChecks::rootAttempt(std::uint32_t n, std::uint3
         c = ((k - 1) * c + n / d) / k;
     }
     guess = c;
-    if (cappedProduct(d, c) == n) {
+    // d is the power of the previous c: d * c = n (255^2 * 256 = 16711680) is no root.
+    if (cappedPower(c, k) == n) {
         return static_cast<std::uint32_t>(c);
     }
     return std::nullopt;
 }
 
 std::optional<std::uint32_t> ShorChecks::perfectPowerRoot(std::uint32_t n) {
+    if (n == 0) {
+        return std::nullopt;
+    }
     std::uint64_t guess = n / 2 + 1;
     for (std::uint32_t k = 2; k <= 32; ++k) {
         // The (k-1)-th root was below 2, so no root of a higher exponent is 2 or more.
@@ -67,6 +77,10 @@ std::optional<std::uint32_t> ShorChecks::perfectPowerRoot(std::uint32_t n) {
 }
 
 std::optional<std::uint32_t> ShorChecks::randomFactor(std::uint32_t n, DrawFn draw) {
+    // Below 3 the span n - 2 wraps to about 2^32 and y would leave the 32-bit range.
+    if (n < 3 || !draw) {
+        return std::nullopt;
+    }
     for (int attempt = 0; attempt < RandomAttempts; ++attempt) {
         const double span = static_cast<double>(n - 2u);
         const auto y = static_cast<std::uint32_t>(draw() * DrawScale * span + 1.0);

@@ -28,6 +28,10 @@ std::string modulusRefusal(std::int64_t n) {
 } // namespace
 
 int ShorInput::valueWidth(std::uint32_t n) {
+    // N - 1 would wrap for N = 0 and claim 32 qubits.
+    if (n < 2) {
+        return 0;
+    }
     return static_cast<int>(std::bit_width(n - 1));
 }
 

@@ -8,7 +8,7 @@
 // these inputs themselves; these texts tell the user why. Pure functions.
 class ShorInput {
 public:
-    // The qubits that x^a mod N needs: the bit length of N - 1, for N >= 2.
+    // The qubits that x^a mod N needs: the bit length of N - 1, for N >= 2; 0 below.
     static int valueWidth(std::uint32_t n);
     // The power's checks: N in 2 .. 2^31 - 1 (it is read as a signed int), and room for the
     // value register above `to` or below `from` in a register of `qubits` qubits.
