@@ -7,3 +7,8 @@ amplex_add_test(app_model_tests
     LIBS amplex_app_model amplex_host)
 amplex_add_test(mainwindow_tests SOURCES ${dir}/mainwindow_test.cpp
     LIBS amplex_app_ui Qt6::Test QT_MAIN GATES)
+# Every table's controls on the pixels they had when recorded.
+amplex_add_test(controllayout_tests SOURCES ${dir}/controllayout_test.cpp
+    LIBS amplex_app_ui amplex_test_support QT_MAIN GATES)
+target_compile_definitions(controllayout_tests PRIVATE
+    AMPLEX_LAYOUT_RECORD="${dir}/controllayout.txt")
