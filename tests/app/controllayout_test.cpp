@@ -25,9 +25,11 @@
 
 namespace {
 
-// One line per direct child of `parent`: creation order, class, id, geometry and caption.
+// The size of `parent`, then one line per direct child: creation order, class, id, geometry
+// and caption.
 QString layoutOf(const QString& name, const QWidget* parent) {
-    QString out = "[" + name + "]\n";
+    QString out =
+        QStringLiteral("[%1] %2x%3\n").arg(name).arg(parent->width()).arg(parent->height());
     int index = 0;
     for (const QWidget* w : parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         const QRect g = w->geometry();
@@ -67,6 +69,7 @@ QString currentLayout() {
     HostFixture f(4);
     {
         amplex::ui::MainWindow main; // not shown: its start-up stays off
+        out += layoutOf("main", &main);
         out += layoutOf("bar", main.control(amplex::ui::MainWindow::ResetButton)->parentWidget());
     }
     const std::pair<const char*, std::unique_ptr<QWidget>> windows[] = {
