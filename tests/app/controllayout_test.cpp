@@ -2,9 +2,9 @@
 // the pixels recorded in controllayout.txt. The record holds for the 8-point dialog font whose
 // metrics head it; run with AMPLEX_WRITE_LAYOUT=<file> to write a new one.
 
+#include "app/gateswindow.h"
 #include "app/historywindow.h"
 #include "app/mainwindow.h"
-#include "host/gateswindow.h"
 #include "tests/support/dialogdriver.h"
 #include "tests/support/hostfixture.h"
 #include "views/controltable.h"
