@@ -1,5 +1,7 @@
 #include "app/windowlayout.h"
 
+#include "host/gatehost.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -28,7 +30,9 @@ WindowLayout WindowLayout::compute(const ScreenRect& desktop, int segmentationWi
     const int left = w - ColumnWidth;
     WindowLayout layout;
     layout.mainWindow = rect(0, 0, w, share(80, h));
-    layout.gates = rect(left, share(80, h), ColumnWidth, share(660, h) - 360);
+    // The Gates window reaches down to the gate dialog below it.
+    const ScreenRect dialog = GateHost::dialogRect(w, desktop.y + desktop.height);
+    layout.gates = rect(left, share(80, h), ColumnWidth, dialog.y - share(80, h));
     layout.state = rect(0, share(640, h), left, share(100, h));
     layout.registerGraph = rect(0, share(80, h), left, share(150, h) + 1);
     layout.probabilities = rect(0, share(230, h), left, share(150, h) + 1);

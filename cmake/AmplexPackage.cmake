@@ -4,7 +4,8 @@
 #   lib/amplex/gates/<dir>/<name>.so    the gate tree (amplex_add_gate installs each gate)
 #   share/doc/amplex/                   the user guide, and examples/ for the gate kit
 #   share/applications, share/icons     the desktop entry and its icon
-#   include/amplex, lib/amplex/kit,     the gate kit: headers, the frame and the kernels as
+#   include/amplex, lib/amplex/kit,     the gate kit: headers, the frame, its control table and
+#                                       the kernels as
 #   lib/cmake/AmplexGates               static libraries, find_package(AmplexGates)
 #
 # The program finds its gates and guide relative to its own executable (host/programfiles.h),
@@ -24,7 +25,8 @@ set_target_properties(amplex_core PROPERTIES EXPORT_NAME core)
 set_target_properties(amplex_kernels PROPERTIES EXPORT_NAME kernels)
 set_target_properties(amplex_gate_frame PROPERTIES EXPORT_NAME frame)
 set_target_properties(amplex_gate_exports PROPERTIES EXPORT_NAME exports)
-install(TARGETS amplex_core amplex_kernels amplex_gate_frame amplex_gate_exports
+set_target_properties(amplex_controls PROPERTIES EXPORT_NAME controls)
+install(TARGETS amplex_core amplex_kernels amplex_controls amplex_gate_frame amplex_gate_exports
         EXPORT AmplexGatesTargets
         ARCHIVE DESTINATION lib/amplex/kit
         OBJECTS DESTINATION lib/amplex/kit/objects)

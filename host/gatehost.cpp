@@ -152,7 +152,8 @@ void GateHost::hideGateDialog() {
 
 ScreenRect GateHost::dialogRect(int desktopRight, int desktopBottom) {
     const auto w = static_cast<std::uint32_t>(desktopRight);
-    const auto h = static_cast<std::uint32_t>(desktopBottom) - 28u;
+    // A desktop less tall than the task bar has nothing to divide, rather than a wrapped height.
+    const auto h = static_cast<std::uint32_t>(std::max(desktopBottom - 28, 0));
     ScreenRect rect;
     rect.x = static_cast<int>(w - DialogWidth);
     rect.y = static_cast<int>((660u * h) / 740u + (80u * h) / 740u - DialogHeight);

@@ -87,8 +87,9 @@ public:
     // Why the last load failed, for diagnostics; the plug-ins are never told.
     const std::string& lastError() const { return lastError_; }
 
-    // Dialog placement below the Gates window: W is the desktop's right edge, H its bottom
-    // edge less 28 (the task bar), in unsigned arithmetic with each quotient rounded down.
+    // Dialog placement at the foot of the right-hand column, which the Gates window fills above
+    // it (WindowLayout): W is the desktop's right edge, H its bottom edge less 28 (the task bar,
+    // never below 0), in unsigned arithmetic with each quotient rounded down.
     static ScreenRect dialogRect(int desktopRight, int desktopBottom);
 
     // The callbacks written into every plug-in's procexecute and procstep slots.

@@ -92,6 +92,19 @@ QWidget* createControl(const ControlRow& row, QWidget* parent) {
     }
     case ControlKind::Picture:
         return new PictureArea(parent);
+    case ControlKind::Caption: {
+        auto* label = new QLabel(text, parent);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return label;
+    }
+    case ControlKind::BitList: {
+        auto* list = new QListWidget(parent);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        return list;
+    }
     }
     return nullptr;
 }
@@ -112,11 +125,14 @@ ControlTable::ControlTable(QWidget* parent, std::span<const ControlRow> rows) : 
         }
         control->setGeometry(dialogUnitsToPixels(row.units, metrics));
     }
-    // Templates were measured in another font: a caption may grow to its own width rather than
-    // be cut, pushing what follows on its row aside. Value fields keep their size.
     for (const auto& [row, control] : built) {
         if (row->kind == ControlKind::Label || row->kind == ControlKind::Radio) {
             growRight(control, control->sizeHint().width());
+        } else if (row->kind == ControlKind::Caption &&
+                   dialogUnitsToPixels(row->units, metrics).height() < 2 * metrics.height()) {
+            static_cast<QLabel*>(control)->setWordWrap(false);
+            control->resize(std::max(control->width(), control->sizeHint().width()),
+                            control->height());
         }
     }
 }

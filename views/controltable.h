@@ -9,7 +9,7 @@ class QFontMetrics;
 
 namespace amplex::ui {
 
-// Kinds of control that the windows' templates use.
+// Kinds of control in the tables of the program's windows and of the gates' parameter dialogs.
 enum class ControlKind {
     Label,         // static text, left-aligned
     LabelRight,    // static text, right-aligned (value fields of the control bar)
@@ -23,10 +23,13 @@ enum class ControlKind {
     Tree,          // sorted tree without header
     TextView,      // multi-line read-only text without wrapping
     Picture,       // drawing area showing a rendered picture (PictureArea)
+    // The gate dialogs' own kinds (gates/frame/gatedialogspec.h names them for plug-ins):
+    Caption, // static text at the top left, wrapped in a rectangle two lines tall or more
+    BitList, // single-selection list of qubits with its vertical scroll bar always shown
 };
 
-// One control of a window template: kind, id (0 for none), text, rectangle in dialog units and
-// the tooltip that says what it does.
+// One control of a table: kind, id (0 for none), text, rectangle in dialog units and the tooltip
+// that says what it does.
 struct ControlRow {
     ControlKind kind = ControlKind::Label;
     int id = 0;
@@ -44,13 +47,18 @@ void growRight(QWidget* control, int width);
 // y = units * height / 8.
 QRect dialogUnitsToPixels(const QRect& units, const QFontMetrics& metrics);
 
-// Every window's font: the application's family at 8 points, the size the templates' dialog
-// units were laid out for.
+// Every window's and gate dialog's font: the application's family at 8 points, the size the
+// tables' dialog units were laid out for.
 void applyDialogFont(QWidget* window);
 
-// Builds a window's controls from its template, placing each at its rectangle converted with
-// the parent's font. A control with an id gets that id as its object name ("1004"), which is
-// how windows and tests find it again.
+// Builds a window's or a gate dialog's controls from its table, placing each at its rectangle
+// converted with the parent's font. A control with an id gets that id as its object name
+// ("1004"), which is how windows, gate dialogs and tests find it again.
+//
+// The tables were measured in another font, so captions may widen to their text rather than be
+// cut: a Label or Radio pushes what follows on its rows aside (growRight); a one-line Caption
+// widens over its neighbours, which the gate dialogs leave room for. Value fields keep their
+// size.
 class ControlTable {
 public:
     ControlTable(QWidget* parent, std::span<const ControlRow> rows);

@@ -1,6 +1,7 @@
 #include "gates/frame/gatedialog.h"
 
 #include "gates/frame/gateplugin.h"
+#include "views/controltable.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -11,16 +12,29 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace amplex::frame {
 
 namespace {
 
-// Dialog units to pixels with the dialog font's metrics.
-QRect toPixels(const DialogUnits& units, const QFontMetrics& metrics) {
-    const int cx = metrics.averageCharWidth();
-    const int cy = metrics.height();
-    return {units.x * cx / 4, units.y * cy / 8, units.width * cx / 4, units.height * cy / 8};
+QRect unitsOf(const DialogUnits& units) {
+    return {units.x, units.y, units.width, units.height};
+}
+
+// What a gate's control kind is built as: gate dialogs right-align their number fields.
+ui::ControlKind tableKind(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::Label:
+        return ui::ControlKind::Caption;
+    case ControlKind::BitList:
+        return ui::ControlKind::BitList;
+    case ControlKind::Edit:
+        return ui::ControlKind::EditRight;
+    case ControlKind::Button:
+        break;
+    }
+    return ui::ControlKind::Button;
 }
 
 int preselectedRow(Preselect preselect, int n) {
@@ -46,28 +60,17 @@ GateDialog::GateDialog(const GateDialogSpec& description, QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint),
       description_(description) {
     setWindowTitle(QString::fromUtf8(description.caption));
-    QFont dialogFont = font();
-    dialogFont.setPointSize(8);
-    setFont(dialogFont);
-    const QFontMetrics metrics(dialogFont);
+    ui::applyDialogFont(this);
+    const QFontMetrics metrics(font());
+    std::vector<ui::ControlRow> rows;
     int bottom = 0;
-
     for (const ControlSpec& c : description.controls) {
-        QWidget* widget = nullptr;
-        const QString text = QString::fromUtf8(c.text);
-        switch (c.kind) {
-        case ControlKind::Label: {
-            auto* label = new QLabel(text, this);
-            label->setWordWrap(true);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            widget = label;
-            break;
-        }
-        case ControlKind::BitList: {
-            auto* list = new QListWidget(this);
-            list->setSelectionMode(QAbstractItemView::SingleSelection);
-            list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-            list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        rows.push_back({tableKind(c.kind), c.id, c.text, unitsOf(c.rect)});
+        bottom = std::max(bottom, ui::dialogUnitsToPixels(rows.back().units, metrics).bottom());
+    }
+    const ui::ControlTable table(this, rows);
+    for (const ControlSpec& c : description.controls) {
+        if (auto* list = table.get<QListWidget>(c.id); list && c.kind == ControlKind::BitList) {
             const int id = c.id;
             // Only a choice made with the mouse runs a gate: arrow keys, Tab and refilling
             // move the selection too, and walking a list must not apply a gate at each row.
@@ -77,38 +80,10 @@ GateDialog::GateDialog(const GateDialogSpec& description, QWidget* parent)
                     description_.onSelectionChanged(*this, id);
                 }
             });
-            widget = list;
-            break;
         }
-        case ControlKind::Edit: {
-            auto* edit = new QLineEdit(text, this);
-            edit->setAlignment(Qt::AlignRight);
-            widget = edit;
-            break;
-        }
-        case ControlKind::Button: {
-            auto* button = new QPushButton(text, this);
-            button->setAutoDefault(false);
-            button->setDefault(false);
-            if (c.id == ExecuteButtonId) {
-                QObject::connect(button, &QPushButton::clicked, this, [this] { runExecute(); });
-            }
-            widget = button;
-            break;
-        }
-        }
-        if (c.id != 0) {
-            widget->setObjectName(QString::number(c.id));
-        }
-        QRect rect = toPixels(c.rect, metrics);
-        // Templates were measured in another font: a one-line caption may grow to its own
-        // width rather than be cut.
-        if (c.kind == ControlKind::Label && rect.height() < 2 * metrics.height()) {
-            static_cast<QLabel*>(widget)->setWordWrap(false);
-            rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
-        }
-        widget->setGeometry(rect);
-        bottom = std::max(bottom, rect.bottom());
+    }
+    if (auto* execute = table.get<QPushButton>(ExecuteButtonId)) {
+        QObject::connect(execute, &QPushButton::clicked, this, [this] { runExecute(); });
     }
     explanation_ = new QLabel(this);
     explanation_->setObjectName(QString::number(ExplanationId));

@@ -15,6 +15,9 @@ struct DialogUnits {
     int height = 0;
 };
 
+// The controls a gate dialog offers, built by the program's control table like its own windows':
+// a Label is top-left aligned and wraps when its rectangle is two lines tall or more; an Edit is
+// right-aligned; a BitList lists the qubits 0 .. n - 1.
 enum class ControlKind { Label, BitList, Edit, Button };
 
 // Which qubit a bit list selects each time the dialog is shown or hidden (n qubits).

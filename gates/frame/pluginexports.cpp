@@ -3,7 +3,7 @@
 
 #include "gates/frame/gatedialog.h"
 #include "gates/frame/gateplugin.h"
-#include "host/outerplacement.h"
+#include "views/outerplacement.h"
 
 extern "C" {
 

@@ -1,5 +1,5 @@
+#include "app/gateswindow.h"
 #include "host/gatehost.h"
-#include "host/gateswindow.h"
 
 #include "core/qregister.h"
 

@@ -1,4 +1,4 @@
-#include "host/gateswindow.h"
+#include "app/gateswindow.h"
 
 #include "host/gatehost.h"
 #include "views/controltable.h"
