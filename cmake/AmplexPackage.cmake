@@ -4,9 +4,8 @@
 #   lib/amplex/gates/<dir>/<name>.so    the gate tree (amplex_add_gate installs each gate)
 #   share/doc/amplex/                   the user guide, and examples/ for the gate kit
 #   share/applications, share/icons     the desktop entry and its icon
-#   include/amplex, lib/amplex/kit,     the gate kit: headers, the frame, its control table and
-#                                       the kernels as
-#   lib/cmake/AmplexGates               static libraries, find_package(AmplexGates)
+#   include/amplex, lib/amplex/kit,     the gate kit: headers; the frame, its control table and
+#   lib/cmake/AmplexGates               the kernels as static libraries; find_package(AmplexGates)
 #
 # The program finds its gates and guide relative to its own executable (host/programfiles.h),
 # so the tree works under any prefix and the build tree keeps its own layout.
