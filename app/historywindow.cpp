@@ -23,10 +23,10 @@ HistoryWindow::HistoryWindow(QWidget* parent)
 }
 
 void HistoryWindow::showHistory(const StepHistory& history, int firstIndex, int shownCount,
-                                int sortMode) {
+                                int sortMode, bool exactValues) {
     // CR LF makes one line break in the text field.
-    text_->setPlainText(
-        QString::fromStdString(HistoryText::build(history, firstIndex, shownCount, sortMode)));
+    text_->setPlainText(QString::fromStdString(
+        HistoryText::build(history, firstIndex, shownCount, sortMode, exactValues)));
 }
 
 QString HistoryWindow::text() const {

@@ -15,8 +15,10 @@ public:
 
     explicit HistoryWindow(QWidget* parent = nullptr);
 
-    // Rebuilds the text with the State window's first position, count and sort mode.
-    void showHistory(const StepHistory& history, int firstIndex, int shownCount, int sortMode);
+    // Rebuilds the text with the State window's first position, count, sort mode and amplitude
+    // form.
+    void showHistory(const StepHistory& history, int firstIndex, int shownCount, int sortMode,
+                     bool exactValues = false);
     // The text as shown, lines joined by "\n".
     QString text() const;
 

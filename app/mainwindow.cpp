@@ -619,7 +619,7 @@ void MainWindow::tell(const QString& notice) {
 void MainWindow::showHistoryText() {
     if (historyWindow_ && state_) {
         historyWindow_->showHistory(history_, state_->firstIndex(), state_->shownCount(),
-                                    state_->sortMode());
+                                    state_->sortMode(), state_->exactValues());
     }
 }
 

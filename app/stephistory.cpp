@@ -233,15 +233,16 @@ void StepHistory::clearHistory() {
     malloc_trim(0);
 }
 
-std::string StepHistory::listing(int k, std::uint32_t first, std::uint32_t count,
-                                 int sortMode) const {
+std::string StepHistory::listing(int k, std::uint32_t first, std::uint32_t count, int sortMode,
+                                 bool exactValues) const {
     const HistoryEntry& e = entry(k);
     if (!e.hasSnapshot()) {
         return {};
     }
     for (const CachedListing& c : listings_) {
         if (c.serial == e.serial && c.first == first && c.count == count &&
-            c.sortMode == sortMode && c.segmented == (e.segmentation != nullptr) &&
+            c.sortMode == sortMode && c.exactValues == exactValues &&
+            c.segmented == (e.segmentation != nullptr) &&
             (!e.segmentation || sameSegmentation(c.segmentation, *e.segmentation))) {
             return c.text;
         }
@@ -265,11 +266,12 @@ std::string StepHistory::listing(int k, std::uint32_t first, std::uint32_t count
     made.first = first;
     made.count = count;
     made.sortMode = sortMode;
+    made.exactValues = exactValues;
     made.segmented = e.segmentation != nullptr;
     if (e.segmentation) {
         made.segmentation = *e.segmentation;
     }
-    made.text = working_->sortedListing(first, count, sortMode);
+    made.text = working_->sortedListing(first, count, sortMode, exactValues);
     if (listings_.size() < CachedListings) {
         listings_.push_back(std::move(made));
         return listings_.back().text;

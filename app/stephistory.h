@@ -72,7 +72,8 @@ public:
     // The sortedListing of entry k's recorded state (empty without a snapshot). Made once per
     // entry and view settings, decoded into one working register held within the budget, and
     // kept for the next calls.
-    std::string listing(int k, std::uint32_t first, std::uint32_t count, int sortMode) const;
+    std::string listing(int k, std::uint32_t first, std::uint32_t count, int sortMode,
+                        bool exactValues = false) const;
 
     int historyPosition() const { return historyPosition_; }
     int historySize() const { return historySize_; }
@@ -90,6 +91,7 @@ private:
         std::uint32_t first = 0;
         std::uint32_t count = 0;
         int sortMode = 0;
+        bool exactValues = false;
         bool segmented = false;
         Segmentation segmentation;
         std::string text;

@@ -2,6 +2,7 @@
 
 #include "views/picturearea.h"
 
+#include <QCheckBox>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
@@ -63,6 +64,8 @@ QWidget* createControl(const ControlRow& row, QWidget* parent) {
         radio->setAutoExclusive(false);
         return radio;
     }
+    case ControlKind::Check:
+        return new QCheckBox(text, parent);
     case ControlKind::ListBox: {
         auto* list = new QListWidget(parent);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -115,7 +118,8 @@ ControlTable::ControlTable(QWidget* parent, std::span<const ControlRow> rows) : 
     // Templates were measured in another font: a caption may grow to its own width rather than
     // be cut, pushing what follows on its row aside. Value fields keep their size.
     for (const auto& [row, control] : built) {
-        if (row->kind == ControlKind::Label || row->kind == ControlKind::Radio) {
+        if (row->kind == ControlKind::Label || row->kind == ControlKind::Radio ||
+            row->kind == ControlKind::Check) {
             growRight(control, control->sizeHint().width());
         }
     }
