@@ -233,6 +233,31 @@ void StepHistory::clearHistory() {
     malloc_trim(0);
 }
 
+void StepHistory::adopt(HistoryEntry* loaded, int size, int position, int depthFilter,
+                        bool released) {
+    clearHistory();
+    size = std::clamp(size, 0, Capacity);
+    if (size > 0 && !reserveWorkingRegister()) {
+        released = true;
+    }
+    for (int k = 0; k < size; ++k) {
+        HistoryEntry& e = entries_[static_cast<std::size_t>(k)];
+        const std::uint64_t bytes = loaded[k].snapshot.bytes();
+        if (loaded[k].hasSnapshot() && !budget_.reserve(bytes)) {
+            loaded[k].release();
+            released = true;
+        }
+        e.takeFrom(loaded[k], [this](std::uint64_t b) { budget_.giveBack(b); });
+        if (e.depth == 0) {
+            newestTopLevel_ = k;
+        }
+    }
+    historySize_ = size;
+    historyPosition_ = std::clamp(position, 0, size);
+    depthFilter_ = std::max(depthFilter, 0);
+    released_ = released;
+}
+
 std::string StepHistory::listing(int k, std::uint32_t first, std::uint32_t count, int sortMode,
                                  bool exactValues) const {
     const HistoryEntry& e = entry(k);

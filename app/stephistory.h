@@ -69,6 +69,14 @@ public:
     // register is left alone.
     void clearHistory();
 
+    // Replaces the whole history with `size` loaded entries (0 .. Capacity), whose snapshots
+    // must be of the live register's size; position, depth filter and whether older snapshots
+    // were released as given. Each snapshot is reserved in the budget as it is taken over; one
+    // that does not fit is released. The register is left alone and no view is redrawn.
+    void adopt(HistoryEntry* loaded, int size, int position, int depthFilter, bool released);
+    // Whether snapshots were released since the last clearHistory (back then stops short of 0).
+    bool released() const { return released_; }
+
     // The sortedListing of entry k's recorded state (empty without a snapshot). Made once per
     // entry and view settings, decoded into one working register held within the budget, and
     // kept for the next calls.
