@@ -411,35 +411,37 @@ bool Snapshot::load(int qubitCount, const Source& source, const Reserve& reserve
 }
 
 bool Snapshot::saveRegister(const QRegister& reg, const Sink& sink) {
-    const Reserve always = [](std::uint64_t) { return true; };
-    const std::uint64_t total = reg.amplitudeCount();
-    for (std::uint64_t first = 0; first < total; first += ChunkAmplitudes) {
-        const std::uint64_t n = std::min(ChunkAmplitudes, total - first);
-        Chunk chunk;
-        std::uint64_t granted = 0;
+    return eachScratchChunk(reg, [&](std::uint64_t first, std::uint64_t n, Chunk& chunk,
+                                     const Reserve& always, std::uint64_t& granted) {
         const Complex* src = reg.amplitudes + first;
-        if (!encodePlane(src, &Complex::imag, n, chunk.imag, always, granted) ||
-            !encodePlane(src, &Complex::real, n, chunk.real, always, granted) ||
-            !savePlane(chunk.imag, sink) || !savePlane(chunk.real, sink)) {
-            return false;
-        }
-    }
-    return true;
+        return encodePlane(src, &Complex::imag, n, chunk.imag, always, granted) &&
+               encodePlane(src, &Complex::real, n, chunk.real, always, granted) &&
+               savePlane(chunk.imag, sink) && savePlane(chunk.real, sink);
+    });
 }
 
 bool Snapshot::loadRegister(QRegister& reg, const Source& source) {
-    const Reserve always = [](std::uint64_t) { return true; };
-    const std::uint64_t total = reg.amplitudeCount();
-    for (std::uint64_t first = 0; first < total; first += ChunkAmplitudes) {
-        const std::uint64_t n = std::min(ChunkAmplitudes, total - first);
-        Chunk chunk;
-        std::uint64_t granted = 0;
+    return eachScratchChunk(reg, [&](std::uint64_t first, std::uint64_t n, Chunk& chunk,
+                                     const Reserve& always, std::uint64_t& granted) {
         if (!loadPlane(chunk.imag, n, source, always, granted) ||
             !loadPlane(chunk.real, n, source, always, granted)) {
             return false;
         }
         decodePlane(chunk.imag, reg.amplitudes + first, &Complex::imag, n);
         decodePlane(chunk.real, reg.amplitudes + first, &Complex::real, n);
+        return true;
+    });
+}
+
+template <typename Step> bool Snapshot::eachScratchChunk(const QRegister& reg, Step step) {
+    const Reserve always = [](std::uint64_t) { return true; };
+    const std::uint64_t total = reg.amplitudeCount();
+    for (std::uint64_t first = 0; first < total; first += ChunkAmplitudes) {
+        Chunk chunk;
+        std::uint64_t granted = 0;
+        if (!step(first, std::min(ChunkAmplitudes, total - first), chunk, always, granted)) {
+            return false;
+        }
     }
     return true;
 }

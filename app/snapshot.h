@@ -78,6 +78,9 @@ public:
 private:
     struct Plane;
     struct Chunk;
+    // Runs step(first, n, chunk, reserve, granted) on a scratch chunk for each chunk of the
+    // register, while it succeeds.
+    template <typename Step> static bool eachScratchChunk(const QRegister& reg, Step step);
 
     std::unique_ptr<Chunk[]> chunks_;
     std::uint64_t chunkCount_ = 0;
