@@ -4,14 +4,24 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
+#include <utility>
 
 HistoryEntry::~HistoryEntry() {
     release();
 }
 
+namespace {
+
+std::uint64_t nextSerial() {
+    static std::atomic<std::uint64_t> recordings{0};
+    return ++recordings;
+}
+
+} // namespace
+
 bool HistoryEntry::record(const QRegister& reg, const char* stepText, int stepDepth,
                           const Snapshot::Reserve& reserve, Snapshot::GiveBack giveBack) {
-    static std::atomic<std::uint64_t> recordings{0};
     release();
     serial = 0;
     const Snapshot::Reserve always = [](std::uint64_t) { return true; };
@@ -20,10 +30,19 @@ bool HistoryEntry::record(const QRegister& reg, const char* stepText, int stepDe
         return false;
     }
     segmentation = reg.segmentation;
-    serial = ++recordings;
+    serial = nextSerial();
     std::snprintf(text, sizeof text, "%s", stepText ? stepText : "");
     depth = stepDepth;
     return true;
+}
+
+void HistoryEntry::takeFrom(HistoryEntry& other, Snapshot::GiveBack giveBack) {
+    depth = other.depth;
+    std::memcpy(text, other.text, sizeof text);
+    text[TextSize - 1] = '\0';
+    segmentation = other.segmentation;
+    snapshot.takeFrom(other.snapshot, std::move(giveBack));
+    serial = snapshot.empty() ? 0 : nextSerial();
 }
 
 void HistoryEntry::release() {

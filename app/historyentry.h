@@ -23,6 +23,9 @@ public:
     // and leaves the entry empty when a block is refused or cannot be allocated.
     bool record(const QRegister& reg, const char* stepText, int stepDepth,
                 const Snapshot::Reserve& reserve = {}, Snapshot::GiveBack giveBack = {});
+    // Takes the other entry's text, depth, segmentation link and snapshot, whose bytes are then
+    // handed back through giveBack; the other entry keeps its text and depth and no snapshot.
+    void takeFrom(HistoryEntry& other, Snapshot::GiveBack giveBack);
     // Drops the snapshot and keeps the text and depth.
     void release();
     bool hasSnapshot() const { return !snapshot.empty(); }

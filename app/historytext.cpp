@@ -18,7 +18,7 @@ int HistoryText::firstShownEntry(const StepHistory& history) {
 }
 
 std::string HistoryText::build(const StepHistory& history, int firstIndex, int shownCount,
-                               int sortMode) {
+                               int sortMode, bool exactValues) {
     const int position = history.historyPosition();
     const int first = firstShownEntry(history);
     const auto listFirst = static_cast<std::uint32_t>(std::max(firstIndex, 0));
@@ -41,8 +41,9 @@ std::string HistoryText::build(const StepHistory& history, int firstIndex, int s
         text += indent;
         text += line;
         text += indent;
-        text += entry.hasSnapshot() ? history.listing(k, listFirst, listCount, sortMode)
-                                    : std::string(ReleasedMark);
+        text += entry.hasSnapshot()
+                    ? history.listing(k, listFirst, listCount, sortMode, exactValues)
+                    : std::string(ReleasedMark);
         text += "\r\n";
     }
     return text;

@@ -19,10 +19,10 @@ public:
     static constexpr const char* ResetLines = "0 / 0: Reset\r\n 1 |0>\r\n";
     static constexpr const char* ReleasedMark = "(released)";
 
-    // firstIndex, shownCount, sortMode: the State window's first listed position, number of
-    // entries and sort mode (0 unsorted, 1 ascending, 2 descending).
+    // firstIndex, shownCount, sortMode, exactValues: the State window's first listed position,
+    // number of entries, sort mode (0 unsorted, 1 ascending, 2 descending) and amplitude form.
     static std::string build(const StepHistory& history, int firstIndex, int shownCount,
-                             int sortMode);
+                             int sortMode, bool exactValues = false);
 
     // Index of the first entry to show: the VisibleSteps-th visible entry counted back from the
     // position, or -1 (the reset lines) when there are fewer.

@@ -8,6 +8,8 @@
 #include "app/measurementtext.h"
 #include "app/qasmexportdialog.h"
 #include "app/qubitcountinput.h"
+#include "app/sessionfile.h"
+#include "app/systemmemory.h"
 #include "app/windowlayout.h"
 #include "core/probabilitywalk.h"
 #include "host/programfiles.h"
@@ -21,6 +23,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -35,6 +38,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
@@ -240,9 +244,91 @@ void MainWindow::createMenu() {
             gates_->reopenDialog();
         }
     });
+    createSessionMenu();
     QMenu* help = menuBar_->addMenu(QStringLiteral("Help"));
     help->addAction(QStringLiteral("Documentation"), this, [this] { showDocumentation(); });
     help->addAction(QStringLiteral("About"), this, [this] { showAbout(); });
+}
+
+void MainWindow::createSessionMenu() {
+    // Other commands may have made the File menu already; it goes first in the bar.
+    QMenu* file = nullptr;
+    for (QAction* action : menuBar_->actions()) {
+        if (action->menu() && action->text() == QStringLiteral("File")) {
+            file = action->menu();
+        }
+    }
+    if (!file) {
+        file = new QMenu(QStringLiteral("File"), menuBar_);
+        const QList<QAction*> existing = menuBar_->actions();
+        menuBar_->insertMenu(existing.isEmpty() ? nullptr : existing.front(), file);
+    }
+    file->addAction(QStringLiteral("Save session..."), this, [this] { saveSessionAs(); });
+    file->addAction(QStringLiteral("Open session..."), this, [this] { openSessionFrom(); });
+}
+
+bool MainWindow::saveSessionAs() {
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save session"), QString(),
+                                                QStringLiteral("Amplex sessions (*.amplex)"));
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (!path.endsWith(QStringLiteral(".amplex"))) {
+        path += QStringLiteral(".amplex");
+    }
+    const QString error = saveSession(path);
+    if (!error.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("Save session"), error);
+    }
+    return error.isEmpty();
+}
+
+void MainWindow::openSessionFrom() {
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Open session"), QString(),
+                                     QStringLiteral("Amplex sessions (*.amplex)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (const QString error = openSession(path); !error.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("Open session"), error);
+    }
+}
+
+QString MainWindow::saveSession(const QString& path) {
+    return QString::fromStdString(
+        SessionFile::save(path.toStdString(), live_, segmentation_, history_));
+}
+
+QString MainWindow::openSession(const QString& path) {
+    if (busy_) {
+        return QStringLiteral("A gate is running.");
+    }
+    // Unknown free memory leaves the decision to the history's budget.
+    const std::uint64_t free = SystemMemory::available();
+    SessionFile::Loaded loaded =
+        SessionFile::load(path.toStdString(), history_, free ? free : UINT64_MAX);
+    if (!loaded.contents) {
+        return QString::fromStdString(loaded.error);
+    }
+    const int oldCount = live_.qubitCount;
+    SessionFile::apply(*loaded.contents, live_, segmentation_, history_);
+    loaded.contents.reset();
+    malloc_trim(0);
+    setField(QubitsField, QString::number(live_.qubitCount));
+    setField(StatusField, QString());
+    if (state_) {
+        state_->newRegister(&live_);
+    }
+    if (probabilities_) {
+        probabilities_->resetView(&live_);
+    }
+    refreshViews();
+    // A gate's dialog lists the qubits of the register it was made for.
+    if (gates_ && oldCount != live_.qubitCount) {
+        gates_->selectFirstGate();
+    }
+    return {};
 }
 
 void MainWindow::startupTick() {
@@ -472,9 +558,10 @@ void MainWindow::reject() {
     if (history_.historySize() > 0) {
         QMessageBox box(QMessageBox::Question, QStringLiteral("Amplex"),
                         QString::fromStdString(QubitCountInput::quitText(history_.historySize())),
-                        QMessageBox::Yes | QMessageBox::No, this);
+                        QMessageBox::Save | QMessageBox::Yes | QMessageBox::No, this);
         box.setDefaultButton(QMessageBox::No);
-        if (box.exec() != QMessageBox::Yes) {
+        const int answer = box.exec();
+        if (answer == QMessageBox::Save ? !saveSessionAs() : answer != QMessageBox::Yes) {
             return;
         }
     }
@@ -639,7 +726,7 @@ void MainWindow::tell(const QString& notice) {
 void MainWindow::showHistoryText() {
     if (historyWindow_ && state_) {
         historyWindow_->showHistory(history_, state_->firstIndex(), state_->shownCount(),
-                                    state_->sortMode());
+                                    state_->sortMode(), state_->exactValues());
     }
 }
 

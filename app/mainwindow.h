@@ -104,6 +104,12 @@ public:
     QWidget* control(int id) const;
     // "Show windows" entries by their text ("Gates", ..., "Segmentation"), and "Help" entries.
     QAction* menuAction(const QString& text) const;
+    // Writes the session (register, segmentation, history) to a .amplex file; returns the
+    // error text, empty on success.
+    QString saveSession(const QString& path);
+    // Replaces the session by the one in the file, or returns why it was refused, in which case
+    // nothing changed. Refused while a gate runs.
+    QString openSession(const QString& path);
     // When a run shows progress; tests shorten it.
     RunProgress& runProgress() { return run_; }
 
@@ -131,6 +137,10 @@ private:
     void startupTick();
     void createWindows();
     void createMenu();
+    void createSessionMenu();
+    // Asks for a file name and saves; false when cancelled or failed (the user was told).
+    bool saveSessionAs();
+    void openSessionFrom();
     void stepReported(const char* text, int depth);
     // Shows a notice in the status field that a running gate's progress must not hide.
     void tell(const QString& notice);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -120,6 +121,20 @@ struct Snapshot::Chunk {
 
 namespace {
 
+// Gives the plane `bytes` of storage, asked of `reserve` first. False when refused.
+template <typename Plane>
+bool allocatePlane(Plane& plane, std::uint64_t bytes, const Snapshot::Reserve& reserve,
+                   std::uint64_t& granted) {
+    if (!reserve(bytes + BlockOverhead)) {
+        return false;
+    }
+    // Counted as soon as granted, so that a failed allocation is handed back as well.
+    granted += bytes + BlockOverhead;
+    plane.data.reset(new (std::nothrow) unsigned char[bytes]);
+    plane.bytes = static_cast<std::uint32_t>(bytes);
+    return plane.data != nullptr;
+}
+
 // Encodes one part of n amplitudes into the plane, asking for its storage first. False when
 // refused.
 template <typename Plane>
@@ -128,14 +143,7 @@ bool encodePlane(const Complex* src, Part part, std::uint64_t n, Plane& plane,
     Scratch& s = scratch();
     Word palette[MaxPalette];
     auto allocate = [&](std::uint64_t bytes) {
-        if (!reserve(bytes + BlockOverhead)) {
-            return false;
-        }
-        // Counted as soon as granted, so that a failed allocation is handed back as well.
-        granted += bytes + BlockOverhead;
-        plane.data.reset(new (std::nothrow) unsigned char[bytes]);
-        plane.bytes = static_cast<std::uint32_t>(bytes);
-        return plane.data != nullptr;
+        return allocatePlane(plane, bytes, reserve, granted);
     };
     const int size = gather(src, part, n, s.words, palette, s.index);
     if (size == 1) {
@@ -216,6 +224,90 @@ void decodePlane(const Plane& plane, Complex* dst, Part part, std::uint64_t n) {
     }
 }
 
+// The stored form of a plane: a fixed header, then its data.
+struct PlaneHeader {
+    std::uint8_t kind;
+    std::uint8_t bits;
+    std::uint16_t paletteSize;
+    std::uint32_t bytes;
+    Word single;
+};
+static_assert(sizeof(PlaneHeader) == 16);
+
+template <typename Plane> bool savePlane(const Plane& plane, const Snapshot::Sink& sink) {
+    const PlaneHeader header{plane.kind, plane.bits, plane.paletteSize, plane.bytes, plane.single};
+    return sink(&header, sizeof header) &&
+           (plane.bytes == 0 || sink(plane.data.get(), plane.bytes));
+}
+
+// Reads a plane of n amplitudes that savePlane wrote and checks that it decodes into n values
+// without reading outside its data: the sizes that follow from its kind, every palette index,
+// and a packed plane's unpacked size.
+template <typename Plane>
+bool loadPlane(Plane& plane, std::uint64_t n, const Snapshot::Source& source,
+               const Snapshot::Reserve& reserve, std::uint64_t& granted) {
+    PlaneHeader header;
+    if (!source(&header, sizeof header) || header.kind > Plane::Raw) {
+        return false;
+    }
+    const std::uint64_t rawBytes = n * sizeof(Word);
+    std::uint64_t expected = 0;
+    switch (header.kind) {
+    case Plane::Palette:
+        if (header.paletteSize < 1 || header.paletteSize > MaxPalette ||
+            header.bits != (header.paletteSize == 1 ? 0 : indexBits(header.paletteSize))) {
+            return false;
+        }
+        expected = header.paletteSize == 1
+                       ? 0
+                       : header.paletteSize * sizeof(Word) + (n * header.bits + 7) / 8;
+        break;
+    case Plane::Lz4:
+        expected = header.bytes > 0 && header.bytes < rawBytes ? header.bytes : ~std::uint64_t{0};
+        break;
+    default:
+        expected = rawBytes;
+        break;
+    }
+    if (header.bytes != expected ||
+        (header.kind != Plane::Palette && (header.paletteSize != 0 || header.bits != 0))) {
+        return false;
+    }
+    plane.kind = static_cast<typename Plane::Kind>(header.kind);
+    plane.bits = header.bits;
+    plane.paletteSize = header.paletteSize;
+    plane.single = header.single;
+    if (header.bytes == 0) {
+        return true;
+    }
+    if (!allocatePlane(plane, header.bytes, reserve, granted) ||
+        !source(plane.data.get(), header.bytes)) {
+        return false;
+    }
+    const unsigned char* data = plane.data.get();
+    if (plane.kind == Plane::Lz4) {
+        return LZ4_decompress_safe(reinterpret_cast<const char*>(data),
+                                   reinterpret_cast<char*>(scratch().words),
+                                   static_cast<int>(plane.bytes),
+                                   static_cast<int>(rawBytes)) == static_cast<int>(rawBytes);
+    }
+    if (plane.kind == Plane::Palette) {
+        const unsigned char* packed = data + plane.paletteSize * sizeof(Word);
+        const unsigned mask = (1u << plane.bits) - 1;
+        for (std::uint64_t i = 0; i < n; ++i) {
+            const std::uint64_t bit = i * plane.bits;
+            if (((packed[bit / 8] >> bit % 8) & mask) >= plane.paletteSize) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+std::uint64_t chunkCountFor(std::uint64_t total) {
+    return (total + ChunkAmplitudes - 1) / ChunkAmplitudes;
+}
+
 } // namespace
 
 Snapshot::Snapshot() = default;
@@ -231,7 +323,7 @@ bool Snapshot::capture(const QRegister& reg, const Reserve& reserve, GiveBack gi
     if (total == 0) {
         return false;
     }
-    const std::uint64_t count = (total + ChunkAmplitudes - 1) / ChunkAmplitudes;
+    const std::uint64_t count = chunkCountFor(total);
     const std::uint64_t tableBytes = count * sizeof(Chunk) + BlockOverhead;
     if (!reserve(tableBytes)) {
         return false;
@@ -261,13 +353,109 @@ void Snapshot::restoreInto(QRegister& reg) const {
     if (!chunks_ || reg.qubitCount != qubitCount_ || !reg.amplitudes) {
         return;
     }
-    const std::uint64_t total = reg.amplitudeCount();
     for (std::uint64_t c = 0; c < chunkCount_; ++c) {
-        const std::uint64_t first = c * ChunkAmplitudes;
-        const std::uint64_t n = std::min(ChunkAmplitudes, total - first);
-        decodePlane(chunks_[c].imag, reg.amplitudes + first, &Complex::imag, n);
-        decodePlane(chunks_[c].real, reg.amplitudes + first, &Complex::real, n);
+        restoreChunk(c, reg.amplitudes + c * ChunkAmplitudes);
     }
+}
+
+std::uint64_t Snapshot::chunkSize() const {
+    return std::min(ChunkAmplitudes, std::uint64_t{1} << qubitCount_);
+}
+
+void Snapshot::restoreChunk(std::uint64_t c, Complex* dst) const {
+    if (c < chunkCount_) {
+        decodePlane(chunks_[c].imag, dst, &Complex::imag, chunkSize());
+        decodePlane(chunks_[c].real, dst, &Complex::real, chunkSize());
+    }
+}
+
+bool Snapshot::save(const Sink& sink) const {
+    for (std::uint64_t c = 0; c < chunkCount_; ++c) {
+        if (!savePlane(chunks_[c].imag, sink) || !savePlane(chunks_[c].real, sink)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Snapshot::load(int qubitCount, const Source& source, const Reserve& reserve,
+                    GiveBack giveBack) {
+    clear();
+    giveBack_ = std::move(giveBack);
+    if (qubitCount < 0 || qubitCount > QRegister::MaxQubitCount) {
+        return false;
+    }
+    const std::uint64_t total = std::uint64_t{1} << qubitCount;
+    const std::uint64_t count = chunkCountFor(total);
+    const std::uint64_t tableBytes = count * sizeof(Chunk) + BlockOverhead;
+    if (!reserve(tableBytes)) {
+        return false;
+    }
+    bytes_ = tableBytes;
+    chunks_.reset(new (std::nothrow) Chunk[count]);
+    if (!chunks_) {
+        clear();
+        return false;
+    }
+    chunkCount_ = count;
+    qubitCount_ = qubitCount;
+    const std::uint64_t n = chunkSize();
+    for (std::uint64_t c = 0; c < count; ++c) {
+        if (!loadPlane(chunks_[c].imag, n, source, reserve, bytes_) ||
+            !loadPlane(chunks_[c].real, n, source, reserve, bytes_)) {
+            clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Snapshot::saveRegister(const QRegister& reg, const Sink& sink) {
+    return eachScratchChunk(reg, [&](std::uint64_t first, std::uint64_t n, Chunk& chunk,
+                                     const Reserve& always, std::uint64_t& granted) {
+        const Complex* src = reg.amplitudes + first;
+        return encodePlane(src, &Complex::imag, n, chunk.imag, always, granted) &&
+               encodePlane(src, &Complex::real, n, chunk.real, always, granted) &&
+               savePlane(chunk.imag, sink) && savePlane(chunk.real, sink);
+    });
+}
+
+bool Snapshot::loadRegister(QRegister& reg, const Source& source) {
+    return eachScratchChunk(reg, [&](std::uint64_t first, std::uint64_t n, Chunk& chunk,
+                                     const Reserve& always, std::uint64_t& granted) {
+        if (!loadPlane(chunk.imag, n, source, always, granted) ||
+            !loadPlane(chunk.real, n, source, always, granted)) {
+            return false;
+        }
+        decodePlane(chunk.imag, reg.amplitudes + first, &Complex::imag, n);
+        decodePlane(chunk.real, reg.amplitudes + first, &Complex::real, n);
+        return true;
+    });
+}
+
+template <typename Step> bool Snapshot::eachScratchChunk(const QRegister& reg, Step step) {
+    const Reserve always = [](std::uint64_t) { return true; };
+    const std::uint64_t total = reg.amplitudeCount();
+    for (std::uint64_t first = 0; first < total; first += ChunkAmplitudes) {
+        Chunk chunk;
+        std::uint64_t granted = 0;
+        if (!step(first, std::min(ChunkAmplitudes, total - first), chunk, always, granted)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void Snapshot::takeFrom(Snapshot& other, GiveBack giveBack) {
+    if (&other == this) {
+        return;
+    }
+    clear();
+    chunks_ = std::move(other.chunks_);
+    chunkCount_ = std::exchange(other.chunkCount_, 0);
+    bytes_ = std::exchange(other.bytes_, 0);
+    qubitCount_ = std::exchange(other.qubitCount_, 0);
+    giveBack_ = std::move(giveBack);
 }
 
 void Snapshot::clear() {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 
+class Complex;
 class QRegister;
 
 // A compact copy of a register's amplitudes, restored bit for bit.
@@ -38,8 +40,35 @@ public:
     // Writes the recorded amplitudes into a register of the same qubit count (its elements stay
     // in place); a register of another size is left alone.
     void restoreInto(QRegister& reg) const;
+    // Writes the amplitudes of chunk c (ChunkAmplitudes of them, fewer in a register smaller
+    // than a chunk) into dst, whose elements stay in place; nothing for a chunk not held.
+    void restoreChunk(std::uint64_t c, Complex* dst) const;
+    std::uint64_t chunkCount() const { return chunkCount_; }
+    // Amplitudes in chunk c: ChunkAmplitudes, or all of a register smaller than a chunk.
+    std::uint64_t chunkSize() const;
     // Frees the contents and hands their bytes back.
     void clear();
+
+    // A byte stream to write to or read from; false when it failed.
+    using Sink = std::function<bool(const void* data, std::size_t bytes)>;
+    using Source = std::function<bool(void* data, std::size_t bytes)>;
+    // Writes the contents in their packed form: chunk by chunk, each part as its kind, palette
+    // size, index bits, stored bytes, single value and stored data.
+    bool save(const Sink& sink) const;
+    // Reads what save wrote for a register of qubitCount qubits, asking `reserve` for every
+    // block as capture does. Every field is checked before it is used (kinds, palette sizes,
+    // index bits and every index, stored sizes, and that packed parts unpack to a whole plane),
+    // so that what is read restores like a capture. Returns false, leaving the snapshot empty,
+    // when the stream fails, a field is out of range or a block is refused.
+    bool load(int qubitCount, const Source& source, const Reserve& reserve, GiveBack giveBack);
+    // The same packed form for a register's amplitudes without keeping them: one chunk at a
+    // time through a scratch chunk. loadRegister reads into a register already sized to the
+    // qubit count and returns false when the stream fails or holds anything out of range.
+    static bool saveRegister(const QRegister& reg, const Sink& sink);
+    static bool loadRegister(QRegister& reg, const Source& source);
+    // Takes over the other snapshot's contents, whose bytes are then handed back through
+    // giveBack; the other is left empty without handing anything back.
+    void takeFrom(Snapshot& other, GiveBack giveBack);
 
     bool empty() const { return !chunks_; }
     int qubitCount() const { return qubitCount_; }
@@ -49,6 +78,9 @@ public:
 private:
     struct Plane;
     struct Chunk;
+    // Runs step(first, n, chunk, reserve, granted) on a scratch chunk for each chunk of the
+    // register, while it succeeds.
+    template <typename Step> static bool eachScratchChunk(const QRegister& reg, Step step);
 
     std::unique_ptr<Chunk[]> chunks_;
     std::uint64_t chunkCount_ = 0;

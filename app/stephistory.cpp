@@ -237,15 +237,41 @@ void StepHistory::clearHistory() {
     malloc_trim(0);
 }
 
-std::string StepHistory::listing(int k, std::uint32_t first, std::uint32_t count,
-                                 int sortMode) const {
+void StepHistory::adopt(HistoryEntry* loaded, int size, int position, int depthFilter,
+                        bool released) {
+    clearHistory();
+    size = std::clamp(size, 0, Capacity);
+    if (size > 0 && !reserveWorkingRegister()) {
+        released = true;
+    }
+    for (int k = 0; k < size; ++k) {
+        HistoryEntry& e = entries_[static_cast<std::size_t>(k)];
+        const std::uint64_t bytes = loaded[k].snapshot.bytes();
+        if (loaded[k].hasSnapshot() && !budget_.reserve(bytes)) {
+            loaded[k].release();
+            released = true;
+        }
+        e.takeFrom(loaded[k], [this](std::uint64_t b) { budget_.giveBack(b); });
+        if (e.depth == 0) {
+            newestTopLevel_ = k;
+        }
+    }
+    historySize_ = size;
+    historyPosition_ = std::clamp(position, 0, size);
+    depthFilter_ = std::max(depthFilter, 0);
+    released_ = released;
+}
+
+std::string StepHistory::listing(int k, std::uint32_t first, std::uint32_t count, int sortMode,
+                                 bool exactValues) const {
     const HistoryEntry& e = entry(k);
     if (!e.hasSnapshot()) {
         return {};
     }
     for (const CachedListing& c : listings_) {
         if (c.serial == e.serial && c.first == first && c.count == count &&
-            c.sortMode == sortMode && c.segmented == (e.segmentation != nullptr) &&
+            c.sortMode == sortMode && c.exactValues == exactValues &&
+            c.segmented == (e.segmentation != nullptr) &&
             (!e.segmentation || sameSegmentation(c.segmentation, *e.segmentation))) {
             return c.text;
         }
@@ -269,11 +295,12 @@ std::string StepHistory::listing(int k, std::uint32_t first, std::uint32_t count
     made.first = first;
     made.count = count;
     made.sortMode = sortMode;
+    made.exactValues = exactValues;
     made.segmented = e.segmentation != nullptr;
     if (e.segmentation) {
         made.segmentation = *e.segmentation;
     }
-    made.text = working_->sortedListing(first, count, sortMode);
+    made.text = working_->sortedListing(first, count, sortMode, exactValues);
     if (listings_.size() < CachedListings) {
         listings_.push_back(std::move(made));
         return listings_.back().text;

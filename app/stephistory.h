@@ -73,10 +73,19 @@ public:
     // register is left alone.
     void clearHistory();
 
+    // Replaces the whole history with `size` loaded entries (0 .. Capacity), whose snapshots
+    // must be of the live register's size; position, depth filter and whether older snapshots
+    // were released as given. Each snapshot is reserved in the budget as it is taken over; one
+    // that does not fit is released. The register is left alone and no view is redrawn.
+    void adopt(HistoryEntry* loaded, int size, int position, int depthFilter, bool released);
+    // Whether snapshots were released since the last clearHistory (back then stops short of 0).
+    bool released() const { return released_; }
+
     // The sortedListing of entry k's recorded state (empty without a snapshot). Made once per
     // entry and view settings, decoded into one working register held within the budget, and
     // kept for the next calls.
-    std::string listing(int k, std::uint32_t first, std::uint32_t count, int sortMode) const;
+    std::string listing(int k, std::uint32_t first, std::uint32_t count, int sortMode,
+                        bool exactValues = false) const;
 
     int historyPosition() const { return historyPosition_; }
     int historySize() const { return historySize_; }
@@ -94,6 +103,7 @@ private:
         std::uint32_t first = 0;
         std::uint32_t count = 0;
         int sortMode = 0;
+        bool exactValues = false;
         bool segmented = false;
         Segmentation segmentation;
         std::string text;

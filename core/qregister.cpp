@@ -1,5 +1,6 @@
 #include "core/qregister.h"
 
+#include "core/exactvalue.h"
 #include "core/probabilitywalk.h"
 #include "core/random.h"
 #include "core/segmentation.h"
@@ -211,19 +212,24 @@ const char* QRegister::basisLabel(std::uint32_t index) const {
     return label;
 }
 
-void QRegister::appendEntry(char* buffer, int& length, std::uint32_t index) const {
+void QRegister::appendEntry(char* buffer, int& length, std::uint32_t index,
+                            bool exactValues) const {
     if (length >= ListingSize - 1) {
         return;
     }
     char amplitude[ComplexTextSize];
-    amplitudes[index].text(amplitude);
+    if (exactValues) {
+        ExactValue::text(amplitudes[index], amplitude);
+    } else {
+        amplitudes[index].text(amplitude);
+    }
     const int written =
         std::snprintf(buffer + length, static_cast<std::size_t>(ListingSize - length),
                       "%s%s %s     ", amplitude[0] == '-' ? "" : "+", amplitude, basisLabel(index));
     length = std::min(length + std::max(written, 0), ListingSize - 1);
 }
 
-const char* QRegister::listing(std::uint32_t first, std::uint32_t count) const {
+const char* QRegister::listing(std::uint32_t first, std::uint32_t count, bool exactValues) const {
     static char buffer[ListingSize];
     buffer[0] = '\0';
     const std::uint64_t total = amplitudeCount();
@@ -233,14 +239,15 @@ const char* QRegister::listing(std::uint32_t first, std::uint32_t count) const {
     const std::uint64_t shown = std::min<std::uint64_t>(count, total - first);
     int length = 0;
     for (std::uint64_t k = 0; k < shown && length < ListingSize - 1; ++k) {
-        appendEntry(buffer, length, static_cast<std::uint32_t>(first + k));
+        appendEntry(buffer, length, static_cast<std::uint32_t>(first + k), exactValues);
     }
     return buffer;
 }
 
-const char* QRegister::sortedListing(std::uint32_t first, std::uint32_t count, int mode) {
+const char* QRegister::sortedListing(std::uint32_t first, std::uint32_t count, int mode,
+                                     bool exactValues) {
     if (mode == 0) {
-        return listing(first, count);
+        return listing(first, count, exactValues);
     }
     static char buffer[ListingSize];
     buffer[0] = '\0';
@@ -256,7 +263,7 @@ const char* QRegister::sortedListing(std::uint32_t first, std::uint32_t count, i
         SortedWindow::select(amplitudes, total, first, shown, mode != 1);
     int length = 0;
     for (std::uint32_t index : window) {
-        appendEntry(buffer, length, index);
+        appendEntry(buffer, length, index, exactValues);
     }
     return buffer;
 }

@@ -42,14 +42,16 @@ public:
     // LabelSize characters that the next call overwrites. Cut short, never overrun.
     const char* basisLabel(std::uint32_t index) const;
     // count consecutive entries from basis index first ("+0.5 |3>     " each), cut at the end
-    // of the register; static buffer of ListingSize characters.
-    const char* listing(std::uint32_t first, std::uint32_t count) const;
+    // of the register; static buffer of ListingSize characters. exactValues writes the
+    // amplitudes as ExactValue does ("+1/sqrt2 |3>     ").
+    const char* listing(std::uint32_t first, std::uint32_t count, bool exactValues = false) const;
     // mode 0: as listing; 1: by increasing magnitude; other: by decreasing magnitude, count
     // entries from position first of that order. Equal magnitudes keep index order; NaN counts
     // as the smallest magnitude. Selects only the shown window; a separate static buffer of
     // ListingSize characters, empty when first is past the end. Nothing of the register's size
     // is allocated (see SortedWindow).
-    const char* sortedListing(std::uint32_t first, std::uint32_t count, int mode);
+    const char* sortedListing(std::uint32_t first, std::uint32_t count, int mode,
+                              bool exactValues = false);
 
     // A basis index drawn with the probabilities of the state, which stays unchanged. A draw of
     // 0 is drawn again, so the result is always an index of the register.
@@ -68,5 +70,5 @@ public:
     Complex* amplitudes = nullptr;
 
 private:
-    void appendEntry(char* buffer, int& length, std::uint32_t index) const;
+    void appendEntry(char* buffer, int& length, std::uint32_t index, bool exactValues) const;
 };

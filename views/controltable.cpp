@@ -2,6 +2,7 @@
 
 #include "views/picturearea.h"
 
+#include <QCheckBox>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
@@ -63,6 +64,8 @@ QWidget* createControl(const ControlRow& row, QWidget* parent) {
         radio->setAutoExclusive(false);
         return radio;
     }
+    case ControlKind::Check:
+        return new QCheckBox(text, parent);
     case ControlKind::ListBox: {
         auto* list = new QListWidget(parent);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -126,7 +129,8 @@ ControlTable::ControlTable(QWidget* parent, std::span<const ControlRow> rows) : 
         control->setGeometry(dialogUnitsToPixels(row.units, metrics));
     }
     for (const auto& [row, control] : built) {
-        if (row->kind == ControlKind::Label || row->kind == ControlKind::Radio) {
+        if (row->kind == ControlKind::Label || row->kind == ControlKind::Radio ||
+            row->kind == ControlKind::Check) {
             growRight(control, control->sizeHint().width());
         } else if (row->kind == ControlKind::Caption &&
                    dialogUnitsToPixels(row->units, metrics).height() < 2 * metrics.height()) {

@@ -18,6 +18,7 @@ enum class ControlKind {
     Button,        // push button, never the default
     DefaultButton, // the window's default push button (Enter)
     Radio,         // radio button in a group of its own: the window unchecks its partners
+    Check,         // check box
     ListBox,       // single-selection list
     Slider,        // horizontal slider without tick marks
     Tree,          // sorted tree without header

@@ -47,7 +47,7 @@ void StateView::setSortMode(int mode) {
 
 const char* StateView::listing(QRegister& reg) const {
     return reg.sortedListing(static_cast<std::uint32_t>(firstIndex_),
-                             static_cast<std::uint32_t>(shownCount_), sortMode_);
+                             static_cast<std::uint32_t>(shownCount_), sortMode_, exactValues_);
 }
 
 } // namespace amplex::ui

@@ -36,12 +36,16 @@ public:
     // 0 unsorted, 1 ascending, 2 descending; other values are refused.
     void setSortMode(int mode);
 
+    // Amplitudes as closed forms where they are within rounding of one (ExactValue).
+    void setExactValues(bool exact) { exactValues_ = exact; }
+
     // The listing of reg with these settings (QRegister's static buffer).
     const char* listing(QRegister& reg) const;
 
     int firstIndex() const { return firstIndex_; }
     int shownCount() const { return shownCount_; }
     int sortMode() const { return sortMode_; }
+    bool exactValues() const { return exactValues_; }
     int qubitCount() const { return qubitCount_; }
 
 private:
@@ -51,6 +55,7 @@ private:
     int firstIndex_ = 0;
     int shownCount_ = 1;
     int sortMode_ = Unsorted;
+    bool exactValues_ = false;
 };
 
 } // namespace amplex::ui

@@ -3,6 +3,7 @@
 #include "core/qregister.h"
 #include "views/controltable.h"
 
+#include <QCheckBox>
 #include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,7 +16,7 @@ namespace amplex::ui {
 
 namespace {
 
-enum Id { Text = 1016, Slider = 1027, Up = 1029, Down = 1030 };
+enum Id { Text = 1016, Slider = 1027, Up = 1029, Down = 1030, Exact = 1049 };
 constexpr int SortButtons[] = {1046, 1047, 1048}; // in sort mode order
 
 constexpr ControlRow Template[] = {
@@ -38,6 +39,11 @@ constexpr ControlRow Template[] = {
      "sorted desc",
      {156, 23, 55, 16},
      "Largest probability first"},
+    {ControlKind::Check,
+     Exact,
+     "exact values",
+     {215, 23, 60, 16},
+     "Amplitudes such as 1/sqrt2 or -3/4 as such, here and in the History window"},
 };
 
 } // namespace
@@ -59,6 +65,8 @@ StateWindow::StateWindow(QWidget* parent)
                 [this, mode] { chooseSortMode(mode); });
     }
     controls_->get<QRadioButton>(SortButtons[0])->setChecked(true);
+    connect(controls_->get<QCheckBox>(Exact), &QCheckBox::toggled, this,
+            &StateWindow::chooseExactValues);
 }
 
 StateWindow::~StateWindow() = default;
@@ -77,8 +85,8 @@ void StateWindow::showListing(QRegister* reg) {
 
 void StateWindow::layoutControls(QSize client) {
     controls_->widget(Text)->setGeometry(0, 0, client.width(), 24);
-    // The slider begins after the sort buttons, which may have grown to fit their captions.
-    const int left = std::max(320, controls_->widget(SortButtons[2])->geometry().right() + 8);
+    // The slider begins after the buttons of the row, which may have grown to fit their captions.
+    const int left = std::max(320, controls_->widget(Exact)->geometry().right() + 8);
     controls_->widget(Slider)->setGeometry(left, 40, std::max(client.width() - left, 0), 28);
 }
 
@@ -111,6 +119,11 @@ void StateWindow::chooseSortMode(int mode) {
         controls_->get<QRadioButton>(SortButtons[m])->setChecked(m == mode);
     }
     view_.setSortMode(mode);
+    settingsChanged();
+}
+
+void StateWindow::chooseExactValues(bool exact) {
+    view_.setExactValues(exact);
     settingsChanged();
 }
 

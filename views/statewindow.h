@@ -32,9 +32,10 @@ public:
     int firstIndex() const { return view_.firstIndex(); }
     int shownCount() const { return view_.shownCount(); }
     int sortMode() const { return view_.sortMode(); }
+    bool exactValues() const { return view_.exactValues(); }
 
 signals:
-    // Emitted after "+", "-", a release of the slider and a sort button.
+    // Emitted after "+", "-", a release of the slider, a sort button and "exact values".
     void viewSettingsChanged();
 
 protected:
@@ -46,6 +47,7 @@ private:
     void stepDown();
     void sliderReleased();
     void chooseSortMode(int mode);
+    void chooseExactValues(bool exact);
     void settingsChanged();
     void showSlider();
 

@@ -3,7 +3,8 @@ set(dir ${CMAKE_CURRENT_LIST_DIR})
 amplex_add_test(app_model_tests
     SOURCES ${dir}/circuitlayout_test.cpp ${dir}/historytext_test.cpp ${dir}/measurementtext_test.cpp
             ${dir}/qubitcountinput_test.cpp ${dir}/runprogress_test.cpp
-            ${dir}/qasmexport_test.cpp ${dir}/stepoperation_test.cpp ${dir}/windowlayout_test.cpp
+            ${dir}/qasmexport_test.cpp ${dir}/sessionfile_test.cpp ${dir}/stepcomparison_test.cpp
+            ${dir}/stepoperation_test.cpp ${dir}/windowlayout_test.cpp
     LIBS amplex_app_model amplex_host)
 amplex_add_test(gateswindow_tests SOURCES ${dir}/gateswindow_test.cpp LIBS amplex_app_ui QT_MAIN)
 amplex_add_test(mainwindow_tests SOURCES ${dir}/mainwindow_test.cpp

@@ -1,3 +1,4 @@
+#include "app/changeswindow.h"
 #include "app/circuitview.h"
 #include "app/circuitwindow.h"
 #include "app/gateswindow.h"
@@ -454,4 +455,33 @@ TEST_F(MainWindowTest, ALongRunShowsProgressWithOnlyStopEnabledAndStopsOnStopOrE
         }
         ASSERT_TRUE(waitForPosition(std::to_string(size) + " / " + std::to_string(size)));
     }
+}
+
+TEST_F(MainWindowTest, ExactValuesChangesAndSessionsThroughTheWindows) {
+    EXPECT_EQ(window.findChild<QMenuBar*>()->actions().front()->text(), "File");
+    ASSERT_NE(window.menuAction("Save session..."), nullptr);
+    ASSERT_NE(window.menuAction("Open session..."), nullptr);
+    window.resetRegister(2);
+    window.gateHost().runGate("basic\\hadamard", 0);
+    ASSERT_TRUE(waitForPosition("1 / 1"));
+    click(MainWindow::DepthUpButton); // a gate run by path is a nested step
+    window.stateWindow()->findChild<QAbstractButton*>("1049")->click(); // exact values
+    EXPECT_NE(history().find("+1/sqrt2 |0>     +1/sqrt2 |1>     +0 |2>"), std::string::npos);
+    window.historyWindow()->findChild<QPushButton*>("1053")->click(); // last step
+    ASSERT_NE(window.historyWindow()->changesWindow(), nullptr);
+    EXPECT_EQ(window.historyWindow()->changesWindow()->text().toStdString().rfind(
+                  "Step 0 => step 1\nProbability moved: 0.5\n", 0),
+              0u);
+
+    const QString path = QDir::temp().filePath(QStringLiteral("amplex_mainwindow_test.amplex"));
+    EXPECT_EQ(window.saveSession(path), "");
+    window.resetRegister(5);
+    EXPECT_NE(window.openSession(path + "x"), ""); // refused: nothing changes
+    EXPECT_EQ(field(MainWindow::QubitsField), "5");
+    EXPECT_EQ(window.openSession(path), "");
+    EXPECT_EQ(field(MainWindow::QubitsField), "2");
+    EXPECT_EQ(field(MainWindow::PositionField), "1 / 1");
+    EXPECT_EQ(window.liveRegister().amplitudes[1].real, 1 / std::sqrt(2.0));
+    EXPECT_NE(history().find("1 / 1: Hadamard ( 0 ) =>"), std::string::npos);
+    QFile::remove(path);
 }

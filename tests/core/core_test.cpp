@@ -1,3 +1,4 @@
+#include "core/exactvalue.h"
 #include "core/qregister.h"
 #include "core/random.h"
 #include "core/segmentation.h"
@@ -34,6 +35,42 @@ TEST(Complex, TextFollowsTheSignOfTheImaginaryPart) {
     EXPECT_STREQ(first, "1");
     EXPECT_EQ(Complex(0, 0).text(), first); // one shared buffer, overwritten
     EXPECT_STREQ(first, "0");
+}
+
+TEST(ExactValue, ClosedFormsWithinRoundingElseTheNormalText) {
+    const double r2 = std::sqrt(2.0); // computed at run time, as the gates do
+    const std::tuple<double, double, const char*> cases[] = {
+        {1 / r2, 0, "1/sqrt2"},
+        {-0.5, 0, "-1/2"},
+        {0.953125, 0, "61/64"},
+        {0, 0.5 / r2, "i/sqrt8"},
+        {0, -0.75, "-3i/4"},
+        {0, 1, "i"},
+        {-1, 0, "-1"},
+        {-1.5308e-17, 0.25, "i/4"},               // rounding noise reads 0 and is left out
+        {0.5 + 4e-13, -0.5 + 9e-13, "1/2 - i/2"}, // within 1e-12
+        {0.5 + 2e-12, 0, "0.5"},                  // not within: the normal text
+        {3 / (4 * r2), 0.1, "3/sqrt32 + 0.1i"},   // each part on its own
+        {0.1, -1 / r2, "0.1 - i/sqrt2"},
+        {-0.0, 1e-13, "0"},
+        {std::ldexp(1.0, -13), 0, "1/8192"},     // a uniform amplitude of 26 qubits
+        {std::ldexp(1.0, -17), 0, "7.6294e-06"}, // finer than the powers shown
+        {1025.0 / 1024, 0, "1.001"},             // numerator too large
+        {r2, 0, "1.4142"},                       // 2/sqrt2: a multiple of the root
+        {NAN, 0.5, "nan + 0.5i"},
+    };
+    for (const auto& [re, im, text] : cases) {
+        char buffer[ComplexTextSize];
+        ExactValue::text(Complex(re, im), buffer);
+        EXPECT_STREQ(buffer, text) << re << " " << im;
+    }
+    // The listings take the form as an option; the register stays as it is.
+    QRegister reg;
+    reg.setQubitCount(1);
+    reg.amplitudes[0] = 1 / r2;
+    reg.amplitudes[1].set(0, -1 / r2);
+    EXPECT_STREQ(reg.sortedListing(0, 2, 2, true), "+1/sqrt2 |0>     -i/sqrt2 |1>     ");
+    EXPECT_STREQ(reg.listing(0, 1), "+0.70711 |0>     ");
 }
 
 TEST(Complex, MagnitudesAndProductsRoundEachTerm) {
