@@ -17,18 +17,20 @@ namespace amplex::ui {
 
 namespace {
 
+// The comparison row fits beside the size grip of the narrowest History window the layout
+// gives (about 280 pixels).
 constexpr ControlRow HistoryControls[] = {
     {ControlKind::TextView, HistoryWindow::TextId, "", QRect(7, 7, 172, 80),
      "Every recorded step with the state after it"},
-    {ControlKind::Label, 0, "Compare step", QRect(2, 82, 44, 10)},
-    {ControlKind::EditRight, HistoryWindow::BeforeField, "", QRect(48, 81, 22, 12),
+    {ControlKind::Label, 0, "Compare", QRect(2, 82, 28, 10)},
+    {ControlKind::EditRight, HistoryWindow::BeforeField, "", QRect(30, 81, 22, 12),
      "The step before: 0 is the reset state"},
-    {ControlKind::Label, 0, "with", QRect(73, 82, 16, 10)},
-    {ControlKind::EditRight, HistoryWindow::AfterField, "", QRect(91, 81, 22, 12),
+    {ControlKind::Label, 0, "with", QRect(55, 82, 15, 10)},
+    {ControlKind::EditRight, HistoryWindow::AfterField, "", QRect(71, 81, 22, 12),
      "The step after"},
-    {ControlKind::Button, HistoryWindow::ChangesButton, "Changes", QRect(117, 81, 36, 12),
+    {ControlKind::Button, HistoryWindow::ChangesButton, "Changes", QRect(96, 81, 34, 12),
      "Which basis states changed between the two steps, and how much"},
-    {ControlKind::Button, HistoryWindow::LastStepButton, "Last step", QRect(156, 81, 40, 12),
+    {ControlKind::Button, HistoryWindow::LastStepButton, "Last step", QRect(133, 81, 34, 12),
      "What the current step changed against the step before it"},
 };
 
