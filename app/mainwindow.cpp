@@ -7,6 +7,8 @@
 #include "app/qubitcountinput.h"
 #include "app/windowlayout.h"
 #include "core/probabilitywalk.h"
+#include "core/qasmprogram.h"
+#include "host/circuitrunner.h"
 #include "host/gateswindow.h"
 #include "host/outerplacement.h"
 #include "host/programfiles.h"
@@ -19,6 +21,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -201,6 +205,8 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::createMenu() {
+    QMenu* file = menuBar_->addMenu(QStringLiteral("File"));
+    file->addAction(QStringLiteral("Open OpenQASM..."), this, [this] { openQasm(); });
     // "Show windows" brings a hidden window back where it was.
     const std::pair<const char*, std::function<QWidget*()>> windows[] = {
         {"Gates", [this] { return gates_; }},
@@ -296,6 +302,53 @@ void MainWindow::layoutWindows() {
     }
 }
 
+bool MainWindow::confirmQubitCount(int count) {
+    if (!QubitCountInput::needsConfirmation(count)) {
+        return true;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Attention"),
+                    QString::fromStdString(QubitCountInput::confirmationText(count)),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void MainWindow::openQasm() {
+    if (busy_) {
+        return;
+    }
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Open OpenQASM"), QString(),
+                                     QStringLiteral("OpenQASM programs (*.qasm);;All files (*)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    const amplex::QasmProgram program = amplex::QasmProgram::load(path.toStdString());
+    if (!program.ok()) {
+        QMessageBox::warning(
+            this, QStringLiteral("Open OpenQASM"),
+            QStringLiteral("%1 cannot run, nothing was changed:\n%2")
+                .arg(QFileInfo(path).fileName(), QString::fromStdString(program.error->text())));
+        return;
+    }
+    runCircuit(program);
+}
+
+bool MainWindow::runCircuit(const amplex::QasmProgram& program) {
+    if (busy_ || !program.ok() || !confirmQubitCount(program.qubitCount)) {
+        return false;
+    }
+    resetRegister(program.qubitCount);
+    if (live_.qubitCount != program.qubitCount) {
+        return false; // out of memory: the status field says so
+    }
+    std::string failure;
+    CircuitRunner::run(host_, program.operations, failure);
+    if (!failure.empty()) {
+        tell(QString::fromStdString(failure));
+    }
+    return failure.empty();
+}
+
 void MainWindow::applyQubitCount() {
     if (busy_) {
         return;
@@ -307,14 +360,9 @@ void MainWindow::applyQubitCount() {
         field->setText(current);
         return;
     }
-    if (QubitCountInput::needsConfirmation(*count)) {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Attention"),
-                        QString::fromStdString(QubitCountInput::confirmationText(*count)),
-                        QMessageBox::Yes | QMessageBox::No, this);
-        if (box.exec() != QMessageBox::Yes) {
-            field->setText(current);
-            return;
-        }
+    if (!confirmQubitCount(*count)) {
+        field->setText(current);
+        return;
     }
     resetRegister(*count);
 }

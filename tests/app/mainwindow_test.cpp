@@ -2,6 +2,7 @@
 #include "app/historywindow.h"
 #include "app/mainwindow.h"
 #include "app/qubitcountinput.h"
+#include "core/qasmprogram.h"
 #include "host/gateswindow.h"
 #include "views/probabilitieswindow.h"
 #include "views/segmentationdialog.h"
@@ -212,6 +213,23 @@ TEST_F(MainWindowTest, GateRunFromItsDialogReachesTheBarAndTheHistoryWalk) {
     click(MainWindow::DepthDownButton);
     click(MainWindow::DepthDownButton);
     EXPECT_EQ(field(MainWindow::DepthField), "0");
+}
+
+TEST_F(MainWindowTest, AnOpenedCircuitRunsAsTopLevelStepsOnARegisterOfItsSize) {
+    ASSERT_NE(window.menuAction("Open OpenQASM..."), nullptr);
+    ASSERT_TRUE(
+        window.runCircuit(amplex::QasmProgram::parse("qubit[2] q; h q[0]; cx q[0], q[1];")));
+    EXPECT_EQ(field(MainWindow::QubitsField), "2");
+    ASSERT_TRUE(waitForPosition("2 / 2"));
+    EXPECT_STREQ(window.history().entry(1).text, "cnot ( 0, 1 )");
+    click(MainWindow::BackButton);
+    EXPECT_EQ(field(MainWindow::PositionField), "1 / 2");
+    // Above 16 qubits only after Yes; No changes nothing.
+    ModalAnswer no(QMessageBox::No);
+    EXPECT_FALSE(window.runCircuit(amplex::QasmProgram::parse("qubit[17] q; h q[0];")));
+    EXPECT_TRUE(no.seen.startsWith("Attention: "));
+    EXPECT_EQ(window.liveRegister().qubitCount, 2);
+    EXPECT_EQ(field(MainWindow::PositionField), "1 / 2");
 }
 
 TEST_F(MainWindowTest, RefusedStepIsNotSilent) {
