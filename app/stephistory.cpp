@@ -178,27 +178,31 @@ bool StepHistory::canStepBack() const {
 }
 
 void StepHistory::stepBack() {
-    const int p = backPosition();
-    if (p > 0) {
-        historyPosition_ = p;
-        entry(p - 1).restoreInto(live_);
-    } else if (!released_) {
+    // At position 0 back stays there and clears the register to the basis state 0; after a
+    // release the oldest snapshot left is as far back as the history goes.
+    moveTo(std::max(backPosition(), 0));
+}
+
+void StepHistory::moveTo(int position) {
+    if (position == 0 && !released_) {
         historyPosition_ = 0;
         live_.setQubitCount(live_.qubitCount);
         if (live_.amplitudes) {
             live_.amplitudes[0] = 1.0;
         }
+    } else if (position > 0 && position <= historySize_ && canStop(position - 1)) {
+        historyPosition_ = position;
+        entry(position - 1).restoreInto(live_);
     }
-    // Otherwise the oldest snapshot left is as far back as the history goes.
     call(refreshNow_);
 }
 
 void StepHistory::stepForward() {
     if (const int j = forwardEntry(); j >= 0) {
-        historyPosition_ = j + 1;
-        entry(j).restoreInto(live_);
+        moveTo(j + 1);
+    } else {
+        call(refreshNow_);
     }
-    call(refreshNow_);
 }
 
 void StepHistory::depthUp() {

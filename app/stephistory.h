@@ -60,6 +60,10 @@ public:
     void stepBack();
     // Moves to the next visible entry that still has its snapshot, never past the last one.
     void stepForward();
+    // Moves straight to a position, as back and forward would step there one by one: to a
+    // visible entry that still has its snapshot, or to 0 while nothing was released. Anything
+    // else leaves the position alone. Refreshes every view in both cases.
+    void moveTo(int position);
     // Whether back and forward would move: what their buttons show.
     bool canStepBack() const;
     bool canStepForward() const { return forwardEntry() >= 0; }

@@ -1,9 +1,9 @@
 # The application shell: its rules without a screen, and the real main window on the real gates.
 set(dir ${CMAKE_CURRENT_LIST_DIR})
 amplex_add_test(app_model_tests
-    SOURCES ${dir}/historytext_test.cpp ${dir}/measurementtext_test.cpp
+    SOURCES ${dir}/circuitlayout_test.cpp ${dir}/historytext_test.cpp ${dir}/measurementtext_test.cpp
             ${dir}/qubitcountinput_test.cpp ${dir}/runprogress_test.cpp
-            ${dir}/windowlayout_test.cpp
+            ${dir}/qasmexport_test.cpp ${dir}/stepoperation_test.cpp ${dir}/windowlayout_test.cpp
     LIBS amplex_app_model amplex_host)
 amplex_add_test(mainwindow_tests SOURCES ${dir}/mainwindow_test.cpp
     LIBS amplex_app_ui Qt6::Test QT_MAIN GATES)
