@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "app/qasmexport.h"
 #include "core/qasmprogram.h"
 #include "core/qregister.h"
 #include "core/segmentation.h"
@@ -14,11 +15,6 @@
 #include <string_view>
 
 namespace {
-
-struct Step {
-    std::string text;
-    int depth = 0;
-};
 
 bool startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
@@ -103,8 +99,10 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
                 line.print = Print::State;
             } else if (value == "history") {
                 line.print = Print::History;
+            } else if (value == "qasm" || value == "qasm2") {
+                line.print = value == "qasm" ? Print::Qasm3 : Print::Qasm2;
             } else {
-                refuse("--print takes probabilities, state or history, not " + value);
+                refuse("--print takes probabilities, state, history, qasm or qasm2, not " + value);
             }
         } else {
             unsigned seed = 0;
@@ -124,13 +122,15 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
 
 const char* CommandLine::helpText() {
     return "Usage: amplex                 opens the simulator's windows\n"
-           "       amplex --run FILE [--print probabilities|state|history] [--seed S]\n"
+           "       amplex --run FILE [--print probabilities|state|history|qasm|qasm2] [--seed S]\n"
            "\n"
            "Runs the OpenQASM 2 or 3 program in FILE (\"-\" reads standard input) without a\n"
            "window, through the same gate plug-ins as the windows, and prints the result:\n"
            "  --print probabilities  each basis state with its probability (the default)\n"
            "  --print state          each basis state with its amplitude, re + imi\n"
            "  --print history        the step texts, as the History window shows them\n"
+           "  --print qasm, qasm2    the steps exported as OpenQASM 3, or as OpenQASM 2 with\n"
+           "                         qelib1.inc, as \"File\" > \"Export OpenQASM...\" writes them\n"
            "  --seed S               seeds the random draws of measurements (0 to 4294967295);\n"
            "                         without it, the clock does\n"
            "  -h, --help             shows this text\n"
@@ -168,7 +168,7 @@ int CommandLine::run(std::FILE* out, std::FILE* err) const {
     }
     live.amplitudes[0] = 1.0;
     GateHost host(live);
-    std::vector<Step> steps;
+    std::vector<QasmExport::Step> steps;
     host.setStepSink([&steps](const char* text, int depth) { steps.push_back({text, depth}); });
     std::string failure;
     CircuitRunner::run(host, program.operations, failure);
@@ -178,8 +178,16 @@ int CommandLine::run(std::FILE* out, std::FILE* err) const {
         return RunFailed;
     }
     if (print == Print::History) {
-        for (const Step& step : steps) {
+        for (const QasmExport::Step& step : steps) {
             std::fprintf(out, "%*s%s\n", 2 * step.depth, "", step.text.c_str());
+        }
+    } else if (print == Print::Qasm3 || print == Print::Qasm2) {
+        const QasmExport::Result exported = QasmExport::write(
+            steps, live.qubitCount, 0,
+            print == Print::Qasm3 ? QasmExport::Version::Qasm3 : QasmExport::Version::Qasm2);
+        std::fputs(exported.program.c_str(), out);
+        for (const std::string& warning : exported.warnings) {
+            std::fprintf(err, "amplex: %s\n", warning.c_str());
         }
     } else {
         printRegister(live, print, out);

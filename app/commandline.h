@@ -7,7 +7,7 @@
 
 // The program's command line for a run without a window:
 //
-//   amplex --run FILE [--print probabilities|state|history] [--seed S]
+//   amplex --run FILE [--print probabilities|state|history|qasm|qasm2] [--seed S]
 //   amplex --help
 //
 // The run reads the OpenQASM program whole, resets a register to its size and runs every
@@ -15,7 +15,8 @@
 // It needs no display and no Qt application object.
 class CommandLine {
 public:
-    enum class Print { Probabilities, State, History };
+    // qasm and qasm2: the recorded steps exported as the File menu exports the history.
+    enum class Print { Probabilities, State, History, Qasm3, Qasm2 };
 
     // Exit statuses of run().
     static constexpr int Done = 0;

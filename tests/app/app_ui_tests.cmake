@@ -7,5 +7,5 @@ amplex_add_test(app_model_tests
     LIBS amplex_app_model amplex_host)
 amplex_add_test(mainwindow_tests SOURCES ${dir}/mainwindow_test.cpp
     LIBS amplex_app_ui Qt6::Test QT_MAIN GATES)
-amplex_add_test(commandline_tests SOURCES ${dir}/commandline_test.cpp
-    LIBS amplex_app_model GATES)
+amplex_add_test(openqasm_tests SOURCES ${dir}/commandline_test.cpp ${dir}/qasmroundtrip_test.cpp
+    LIBS amplex_app_model amplex_test_support GATES)
