@@ -169,9 +169,9 @@ TEST_F(MainWindowTest, ResetTakesAWholeCountFrom1To26AndAsksAbove16) {
 TEST_F(MainWindowTest, GatesTreeListsTheInstalledGatesAndASelectionShowsItsDialog) {
     EXPECT_EQ(outline(window.gatesWindow()->tree()->invisibleRootItem()),
               "basic[cnotgate,ctrlhadamard,hadamard,hadamardrange,pieighth],"
-              "oracle[flagoracle,signoracle],seeker[seeker,seekerstep],"
+              "oracle[flagoracle,signoracle],seeker[amplify,seeker,seekerstep],"
               "shor[modules[bitmirror,ctrlrotate,fracexpand,invfourier,power],shorbegin,"
-              "shordriver]");
+              "shordriver],standard[cz,measure,phase,rx,ry,rz,s,sdg,swap,tdg,toffoli,x,y,z]");
     select("invfourier");
     QPointer<QWidget> fft = shown("FFT^-1");
     ASSERT_FALSE(fft.isNull());
