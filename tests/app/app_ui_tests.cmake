@@ -7,5 +7,7 @@ amplex_add_test(app_model_tests
     LIBS amplex_app_model amplex_host)
 amplex_add_test(mainwindow_tests SOURCES ${dir}/mainwindow_test.cpp
     LIBS amplex_app_ui Qt6::Test QT_MAIN GATES)
+# QT_MAIN keeps Qt loaded, as the program does: otherwise every plug-in run by the circuits
+# would load and unload Qt with it.
 amplex_add_test(openqasm_tests SOURCES ${dir}/commandline_test.cpp ${dir}/qasmroundtrip_test.cpp
-    LIBS amplex_app_model amplex_test_support GATES)
+    LIBS amplex_app_model amplex_test_support QT_MAIN GATES)
