@@ -131,15 +131,21 @@ CircuitLayout CircuitLayout::build(const StepHistory& history, int qubitCount,
         if (!history.isVisible(k)) {
             continue;
         }
-        Column column = CircuitLayout::column(history.entry(k).text, qubitCount);
-        column.entry = k;
-        column.undone = k >= history.historyPosition();
-        if (!column.undone) {
-            layout.current_ = static_cast<int>(layout.columns_.size());
-        }
-        layout.columns_.push_back(std::move(column));
+        layout.columns_.push_back(CircuitLayout::column(history.entry(k).text, qubitCount));
+        layout.columns_.back().entry = k;
     }
+    layout.setPosition(history.historyPosition());
     return layout;
+}
+
+void CircuitLayout::setPosition(int position) {
+    current_ = -1;
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
+        columns_[c].undone = columns_[c].entry >= position;
+        if (!columns_[c].undone) {
+            current_ = static_cast<int>(c);
+        }
+    }
 }
 
 std::pair<int, int> CircuitLayout::boxSpan(int first, int last) const {

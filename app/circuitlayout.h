@@ -68,6 +68,9 @@ public:
     int columnAt(int x) const;
     // The columns [first, last) that a view from x to x + width shows, even in part.
     std::pair<int, int> columnsIn(int x, int width) const;
+    // Marks the steps from position on as undone and picks the current column anew: all that
+    // back, forward and a click change, without reading the steps again.
+    void setPosition(int position);
     // The column of the step the register shows: the last one up to the history position, or -1
     // at the reset state.
     int currentColumn() const { return current_; }

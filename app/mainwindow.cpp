@@ -1,9 +1,11 @@
 #include "app/mainwindow.h"
 
 #include "app/applicationicon.h"
+#include "app/circuitwindow.h"
 #include "app/helpwindow.h"
 #include "app/historywindow.h"
 #include "app/measurementtext.h"
+#include "app/qasmexportdialog.h"
 #include "app/qubitcountinput.h"
 #include "app/windowlayout.h"
 #include "core/probabilitywalk.h"
@@ -164,6 +166,9 @@ MainWindow::MainWindow(QWidget* parent)
         showDepthFilter();
         showWalkButtons();
         showHistoryText();
+        if (circuit_) {
+            circuit_->refresh();
+        }
     });
     history_.setReleaseNotice(
         [this](const std::string& text) { tell(QString::fromStdString(text)); });
@@ -196,6 +201,7 @@ MainWindow::~MainWindow() {
     setBusy(false);
     // The gate dialog and the views point at the register and the history; they go first.
     host_.hideGateDialog();
+    delete circuit_;
     delete segmentationDialog_;
     delete historyWindow_;
     delete probabilities_;
@@ -207,6 +213,12 @@ MainWindow::~MainWindow() {
 void MainWindow::createMenu() {
     QMenu* file = menuBar_->addMenu(QStringLiteral("File"));
     file->addAction(QStringLiteral("Open OpenQASM..."), this, [this] { openQasm(); });
+    // The history up to the position, as a program for other tools.
+    file->addAction(QStringLiteral("Export OpenQASM..."), this, [this] {
+        QasmExportDialog dialog(QasmExport::stepsUpToPosition(history_), live_.qubitCount,
+                                history_.depthFilter(), this);
+        dialog.exec();
+    });
     // "Show windows" brings a hidden window back where it was.
     const std::pair<const char*, std::function<QWidget*()>> windows[] = {
         {"Gates", [this] { return gates_; }},
@@ -215,6 +227,7 @@ void MainWindow::createMenu() {
         {"Probability", [this] { return probabilities_; }},
         {"Register", [this] { return registerGraph_; }},
         {"Segmentation", [this] { return segmentationDialog_; }},
+        {"Circuit", [this] { return circuit_; }},
     };
     QMenu* showMenu = menuBar_->addMenu(QStringLiteral("Show windows"));
     for (const auto& [text, window] : windows) {
@@ -264,6 +277,8 @@ void MainWindow::createWindows() {
     probabilities_ = new ProbabilitiesWindow(this);
     historyWindow_ = new HistoryWindow(this);
     segmentationDialog_ = new SegmentationDialog(live_, this);
+    // Hidden until asked for; it then covers the History window's place.
+    circuit_ = new CircuitWindow(history_, live_, this);
     for (QWidget* window :
          {static_cast<QWidget*>(gates_), static_cast<QWidget*>(state_),
           static_cast<QWidget*>(registerGraph_), static_cast<QWidget*>(probabilities_),
@@ -297,6 +312,7 @@ void MainWindow::layoutWindows() {
     placeWindow(registerGraph_, layout.registerGraph);
     placeWindow(probabilities_, layout.probabilities);
     placeWindow(historyWindow_, layout.history);
+    placeWindow(circuit_, layout.history);
     if (segmentationDialog_) {
         segmentationDialog_->move(layout.segmentation.x, layout.segmentation.y);
     }
@@ -416,6 +432,9 @@ void MainWindow::refreshViews() {
     ProbabilityWalk walk(total ? drawNonZeroRandom15() : 0);
     const bool walked = probabilities_ && probabilities_->draw(&live_, &walk);
     showHistoryText();
+    if (circuit_) {
+        circuit_->refresh();
+    }
     if (!walked) {
         live_.walkProbabilities(walk);
     }

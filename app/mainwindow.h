@@ -23,6 +23,7 @@ struct QasmProgram;
 
 namespace amplex::ui {
 
+class CircuitWindow;
 class ControlTable;
 class GatesWindow;
 class HelpWindow;
@@ -128,6 +129,7 @@ public:
     ProbabilitiesWindow* probabilitiesWindow() const { return probabilities_; }
     HistoryWindow* historyWindow() const { return historyWindow_; }
     SegmentationDialog* segmentationDialog() const { return segmentationDialog_; }
+    CircuitWindow* circuitWindow() const { return circuit_; }
 
     // Escape and the close box: while a long run shows its progress they stop it; otherwise
     // they end the program, after "Quit Amplex?" is answered Yes when the history holds steps.
@@ -190,6 +192,7 @@ private:
     ProbabilitiesWindow* probabilities_ = nullptr;
     HistoryWindow* historyWindow_ = nullptr;
     SegmentationDialog* segmentationDialog_ = nullptr;
+    CircuitWindow* circuit_ = nullptr;
     HelpWindow* help_ = nullptr;
 };
 

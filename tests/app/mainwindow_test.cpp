@@ -1,6 +1,9 @@
+#include "app/circuitview.h"
+#include "app/circuitwindow.h"
 #include "app/helpwindow.h"
 #include "app/historywindow.h"
 #include "app/mainwindow.h"
+#include "app/qasmexportdialog.h"
 #include "app/qubitcountinput.h"
 #include "core/qasmprogram.h"
 #include "host/gateswindow.h"
@@ -131,6 +134,40 @@ TEST_F(MainWindowTest, StartUpFieldsMenusMeasureAndSegmentationOk) {
     EXPECT_TRUE(window.helpWindow()->isVisible());
     EXPECT_FALSE(window.helpWindow()->browser()->document()->isEmpty());
     EXPECT_TRUE(window.helpWindow()->browser()->openLinks());
+}
+
+TEST_F(MainWindowTest, CircuitWindowFollowsTheHistoryAClickMovesItAndExportWritesIt) {
+    window.resetRegister(3);
+    select("hadamardrange");
+    shown("Hadamard Range")->findChild<QPushButton*>("1000")->click();
+    ASSERT_TRUE(waitForPosition("4 / 4"));
+    window.menuAction("Circuit")->trigger();
+    ASSERT_TRUE(window.circuitWindow()->isVisible());
+    window.circuitWindow()->resize(800, 300); // every column in view
+    amplex::ui::CircuitView* view = window.circuitWindow()->view();
+    EXPECT_EQ(view->circuitLayout().columns().size(), 1u);
+    click(MainWindow::DepthUpButton); // the three sub-steps show too
+    ASSERT_EQ(view->circuitLayout().columns().size(), 4u);
+    EXPECT_EQ(view->circuitLayout().currentColumn(), 3);
+    const int y = view->circuitLayout().wireY(0);
+    const int x = view->labelWidth() + view->circuitLayout().columnX(1) + 3;
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(x, y));
+    EXPECT_EQ(field(MainWindow::PositionField), "2 / 4");
+    EXPECT_EQ(view->circuitLayout().currentColumn(), 1);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(2, y)); // the labels
+    EXPECT_EQ(field(MainWindow::PositionField), "0 / 4");
+
+    click(MainWindow::ForwardButton);
+    click(MainWindow::ForwardButton);
+    amplex::ui::QasmExportDialog dialog(QasmExport::stepsUpToPosition(window.history()), 3, 0);
+    const QString path = QDir::temp().filePath("amplex-export-test.qasm");
+    ASSERT_TRUE(dialog.saveTo(path));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(),
+              "OPENQASM 3.0;\ninclude \"stdgates.inc\";\nqubit[3] q;\nh q[0];\nh q[1];\n");
+    file.remove();
+    EXPECT_NE(window.menuAction("Export OpenQASM..."), nullptr);
 }
 
 TEST_F(MainWindowTest, ResetTakesAWholeCountFrom1To26AndAsksAbove16) {
