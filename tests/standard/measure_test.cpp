@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <set>
@@ -32,12 +33,9 @@ std::uint64_t outcomeOf(const ReferenceSim& state, int first, int last, int draw
     return (reg.sampleFromDraw(draw) >> first) & ((std::uint64_t{2} << (last - first)) - 1);
 }
 
-TEST(Measure, LeavesExactlyTheRenormalisedOutcomeForEachDraw) {
-    struct Case {
-        int qubits, first, last;
-    };
-    for (const auto& [n, first, last] :
-         {Case{2, 0, 0}, Case{4, 1, 2}, Case{5, 0, 4}, Case{5, 4, 4}}) {
+// Measured again, the qubits give the same value and the state stays (but for rounding).
+TEST(Measure, LeavesExactlyTheRenormalisedOutcomeForEachDrawAndKeepsItWhenMeasuredAgain) {
+    for (const auto& [n, first, last] : {std::array{2, 0, 0}, {4, 1, 2}, {5, 0, 4}, {5, 4, 4}}) {
         std::set<std::uint64_t> seen;
         for (unsigned seed = 1; seed <= 12; ++seed) {
             SCOPED_TRACE(testing::Message()
@@ -49,9 +47,11 @@ TEST(Measure, LeavesExactlyTheRenormalisedOutcomeForEachDraw) {
             f.run("standard\\measure", {first, last});
             expected.project(first, last, v);
             EXPECT_EQ(expected.distanceTo(f.live), 0.0);
-            EXPECT_EQ(f.texts(),
-                      std::vector<std::string>{"Measure ( " + std::to_string(first) + " - " +
-                                               std::to_string(last) + " ) = " + std::to_string(v)});
+            const std::string step = "Measure ( " + std::to_string(first) + " - " +
+                                     std::to_string(last) + " ) = " + std::to_string(v);
+            f.run("standard\\measure", {first, last});
+            EXPECT_EQ(f.texts(), (std::vector<std::string>{step, step}));
+            EXPECT_LT(expected.distanceTo(f.live), 1e-15);
             seen.insert(v);
         }
         EXPECT_GE(seen.size(), 2u); // the draws reach more than one outcome
@@ -83,20 +83,6 @@ TEST(Measure, OutcomeFrequenciesFollowTheProbabilities) {
     EXPECT_LT(chiSquare, 16.27); // three degrees of freedom, one chance in a thousand
 }
 
-TEST(Measure, AMeasuredQubitGivesTheSameValueAgain) {
-    HostFixture f(4);
-    ReferenceSim::random(4, 11).loadInto(f.live);
-    f.run("standard\\measure", {2, 2});
-    const ReferenceSim after(f.live);
-    const char outcome = f.steps.at(0).text.back();
-    for (unsigned seed = 1; seed <= 20; ++seed) {
-        std::srand(seed);
-        f.run("standard\\measure", {2, 2});
-        EXPECT_EQ(f.steps.back().text.back(), outcome);
-    }
-    EXPECT_LT(after.distanceTo(f.live), 1e-15);
-}
-
 // A state whose probabilities sum to 0.25: a draw above that runs past every basis state to
 // the last, which holds nothing. The last state that holds something decides; a register with
 // nothing at all is left alone.
@@ -124,22 +110,16 @@ TEST(Measure, DialogShowsTheOutcome) {
     HostFixture f(2);
     f.run("basic\\hadamard", std::intptr_t{0});
     f.run("basic\\cnotgate", {0, 1});
-    f.steps.clear();
+    const std::string v = drawAfter(7) * RandomScale > 0.5 ? "1" : "0";
     ResultBoxCatcher catcher;
     DialogDriver d(f.host, "standard\\measure");
     d.select(1002, 0);
     d.execute();
     ASSERT_EQ(catcher.boxes.size(), 1u);
-    EXPECT_EQ(catcher.boxes[0].caption, "Result");
-    const bool one = f.live.amplitudes[3].real > 0.5;
-    EXPECT_EQ(f.live.amplitudes[one ? 0 : 3].real, 0.0);
-    EXPECT_NEAR(f.live.amplitudes[one ? 3 : 0].real, 1.0, 1e-15);
-    EXPECT_EQ(catcher.boxes[0].text.rfind(one ? "Qubits 0 - 0 measured: 1 (binary 1)"
-                                              : "Qubits 0 - 0 measured: 0 (binary 0)",
-                                          0),
+    EXPECT_EQ(catcher.boxes[0].text.rfind("Qubits 0 - 0 measured: " + v + " (binary " + v + ")"),
               0u);
-    EXPECT_EQ(f.texts(),
-              std::vector<std::string>{one ? "Measure ( 0 - 0 ) = 1" : "Measure ( 0 - 0 ) = 0"});
+    EXPECT_EQ(f.texts().back(), "Measure ( 0 - 0 ) = " + v);
+    EXPECT_EQ(f.live.amplitudes[v == "1" ? 3 : 0].real, 1.0);
 }
 
 } // namespace

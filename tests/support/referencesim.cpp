@@ -103,22 +103,14 @@ void ReferenceSim::swap(int a, int b) {
     state = next;
 }
 
-double ReferenceSim::probability(int first, int last, std::uint64_t v) const {
+void ReferenceSim::project(int first, int last, std::uint64_t v) {
     const std::uint64_t mask = (std::uint64_t{2} << (last - first)) - 1;
     double p = 0.0;
     for (std::uint64_t i = 0; i < state.size(); ++i) {
-        if (((i >> first) & mask) == v) {
-            p += std::norm(state[i]);
-        }
+        p += ((i >> first) & mask) == v ? std::norm(state[i]) : 0.0;
     }
-    return p;
-}
-
-void ReferenceSim::project(int first, int last, std::uint64_t v) {
-    const double scale = 1.0 / std::sqrt(probability(first, last, v));
-    const std::uint64_t mask = (std::uint64_t{2} << (last - first)) - 1;
     for (std::uint64_t i = 0; i < state.size(); ++i) {
-        state[i] = ((i >> first) & mask) == v ? state[i] * scale : Amplitude();
+        state[i] = ((i >> first) & mask) == v ? state[i] * (1.0 / std::sqrt(p)) : Amplitude();
     }
 }
 

@@ -33,8 +33,6 @@ public:
     // The measurement of qubits first .. last with outcome v: the other values dropped, the
     // rest renormalised.
     void project(int first, int last, std::uint64_t v);
-    // The probability that qubits first .. last hold v.
-    double probability(int first, int last, std::uint64_t v) const;
     // Reverses the order of the qubits first .. last.
     void mirror(int first, int last);
     // The inverse discrete Fourier transform of the qubits first .. last, read as the number
