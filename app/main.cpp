@@ -1,14 +1,18 @@
 // amplex: the simulator program. The main window runs the whole session; finishing it (Escape,
 // the close box, each after a confirmation when steps would be lost) ends the program, even
-// while a gate's dialog is still open.
+// while a gate's dialog is still open. With --run (or --help) it runs a circuit from a file
+// without any window instead (CommandLine).
 
 #include "app/applicationicon.h"
+#include "app/commandline.h"
 #include "app/mainwindow.h"
 
 #include <QApplication>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -20,6 +24,11 @@ bool set(const char* variable) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Before anything of Qt: a run from the command line needs no display.
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (CommandLine::wanted(args)) {
+        return CommandLine::parse(args).run(stdout, stderr);
+    }
     // Without a display Qt would end with advice about reinstalling; say what is really missing.
     if (!set("QT_QPA_PLATFORM") && !set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
         std::fputs("amplex: no display: Amplex needs a desktop session (or "

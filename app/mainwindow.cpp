@@ -12,6 +12,8 @@
 #include "app/systemmemory.h"
 #include "app/windowlayout.h"
 #include "core/probabilitywalk.h"
+#include "core/qasmprogram.h"
+#include "host/circuitrunner.h"
 #include "host/programfiles.h"
 #include "views/controltable.h"
 #include "views/outerplacement.h"
@@ -24,6 +26,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -211,8 +214,9 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::createMenu() {
-    // The history up to the position, as a program for other tools.
     QMenu* file = menuBar_->addMenu(QStringLiteral("File"));
+    file->addAction(QStringLiteral("Open OpenQASM..."), this, [this] { openQasm(); });
+    // The history up to the position, as a program for other tools.
     file->addAction(QStringLiteral("Export OpenQASM..."), this, [this] {
         QasmExportDialog dialog(QasmExport::stepsUpToPosition(history_), live_.qubitCount,
                                 history_.depthFilter(), this);
@@ -399,6 +403,53 @@ void MainWindow::layoutWindows() {
     }
 }
 
+bool MainWindow::confirmQubitCount(int count) {
+    if (!QubitCountInput::needsConfirmation(count)) {
+        return true;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Attention"),
+                    QString::fromStdString(QubitCountInput::confirmationText(count)),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void MainWindow::openQasm() {
+    if (busy_) {
+        return;
+    }
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Open OpenQASM"), QString(),
+                                     QStringLiteral("OpenQASM programs (*.qasm);;All files (*)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    const amplex::QasmProgram program = amplex::QasmProgram::load(path.toStdString());
+    if (!program.ok()) {
+        QMessageBox::warning(
+            this, QStringLiteral("Open OpenQASM"),
+            QStringLiteral("%1 cannot run, nothing was changed:\n%2")
+                .arg(QFileInfo(path).fileName(), QString::fromStdString(program.error->text())));
+        return;
+    }
+    runCircuit(program);
+}
+
+bool MainWindow::runCircuit(const amplex::QasmProgram& program) {
+    if (busy_ || !program.ok() || !confirmQubitCount(program.qubitCount)) {
+        return false;
+    }
+    resetRegister(program.qubitCount);
+    if (live_.qubitCount != program.qubitCount) {
+        return false; // out of memory: the status field says so
+    }
+    std::string failure;
+    CircuitRunner::run(host_, program.operations, failure);
+    if (!failure.empty()) {
+        tell(QString::fromStdString(failure));
+    }
+    return failure.empty();
+}
+
 void MainWindow::applyQubitCount() {
     if (busy_) {
         return;
@@ -410,14 +461,9 @@ void MainWindow::applyQubitCount() {
         field->setText(current);
         return;
     }
-    if (QubitCountInput::needsConfirmation(*count)) {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Attention"),
-                        QString::fromStdString(QubitCountInput::confirmationText(*count)),
-                        QMessageBox::Yes | QMessageBox::No, this);
-        if (box.exec() != QMessageBox::Yes) {
-            field->setText(current);
-            return;
-        }
+    if (!confirmQubitCount(*count)) {
+        field->setText(current);
+        return;
     }
     resetRegister(*count);
 }

@@ -17,6 +17,10 @@
 class QAction;
 class QMenuBar;
 
+namespace amplex {
+struct QasmProgram;
+}
+
 namespace amplex::ui {
 
 class CircuitWindow;
@@ -92,6 +96,14 @@ public:
     void requestRefresh();
     // Refuses the rest of the current gate run (Stop, and Escape while a run is going on).
     void stopRun();
+    // "File" > "Open OpenQASM...": asks for a file and runs it (runCircuit); an error in the
+    // program is shown with its line and column, and nothing runs.
+    void openQasm();
+    // Resets the register to the program's size (above 16 qubits only after "Are you sure?" is
+    // answered Yes) and runs its operations, each a top-level step as if run from its gate's
+    // dialog. A gate that cannot be loaded ends the run; the status field tells why. Returns
+    // whether it ran.
+    bool runCircuit(const amplex::QasmProgram& program);
     // Shows doc/index.html (beside the program) in the help window.
     void showDocumentation();
     // The modal "About Amplex" box: program, version, Qt's version, what it is, license.
@@ -135,6 +147,8 @@ protected:
 
 private:
     void startupTick();
+    // Asks "Are you sure?" before a register above 16 qubits; whether to go on.
+    bool confirmQubitCount(int count);
     void createWindows();
     void createMenu();
     void createSessionMenu();

@@ -122,16 +122,67 @@ void signOracle(benchmark::State& s) {
     runKernel(s, [&](Complex* a, std::uint64_t c, int) { k::signOracle(a, c, 0, 3, values); });
 }
 
+void rxTop(benchmark::State& s) {
+    const Complex c(std::cos(0.3)), is(0.0, -std::sin(0.3));
+    runKernel(s, [&](Complex* a, std::uint64_t n, int q) {
+        k::singleQubit(a, n, 0, q - 1, {c, is, is, c});
+    });
+}
+void ryQ0(benchmark::State& s) {
+    const double c = std::cos(0.3), sn = std::sin(0.3);
+    runKernel(s, [=](Complex* a, std::uint64_t n, int) {
+        k::singleQubit(a, n, 0, 0, {c, -sn, sn, c});
+    });
+}
+void notQ0(benchmark::State& s) {
+    runKernel(s, [](Complex* a, std::uint64_t c, int) { k::flip(a, c, 0, 0); });
+}
+void toffoli(benchmark::State& s) {
+    runKernel(s, [](Complex* a, std::uint64_t c, int n) { k::flip(a, c, 3, n - 1); });
+}
+void swapFar(benchmark::State& s) {
+    runKernel(s, [](Complex* a, std::uint64_t c, int n) { k::swapQubits(a, c, 0, n - 1); });
+}
+// The two passes of a measurement of qubit 3: the outcome's probability, then the collapse.
+// Outcome 0 keeps half the register, at its norm from the second run on; listed last, since it
+// leaves the other half zero for the kernels after it.
+void probOnly(benchmark::State& s) {
+    runKernel(s, [](Complex* a, std::uint64_t c, int) {
+        benchmark::DoNotOptimize(k::probabilityOf(a, c, 8, 0));
+    });
+}
+void collapseOnly(benchmark::State& s) {
+    runKernel(s, [](Complex* a, std::uint64_t c, int) { k::collapse(a, c, 8, 0, 1.0); });
+}
+void measure(benchmark::State& s) {
+    runKernel(s, [](Complex* a, std::uint64_t c, int) {
+        k::collapse(a, c, 8, 0, 1.0 / std::sqrt(k::probabilityOf(a, c, 8, 0)));
+    });
+}
+
 } // namespace
 
 // All 24-qubit cases first, then all 26-qubit ones, so the register is allocated twice only.
 int main(int argc, char** argv) {
     const std::pair<const char*, void (*)(benchmark::State&)> kernels[] = {
-        {"hadamardQ0", hadamardQ0},     {"hadamardTop", hadamardTop},
-        {"piEighth", piEighth},         {"cnot", cnot},
-        {"ctrlHadamard", ctrlHadamard}, {"ctrlRotate", ctrlRotate},
-        {"bitMirror", bitMirror},       {"power", power},
-        {"flagOracle", flagOracle},     {"signOracle", signOracle}};
+        {"hadamardQ0", hadamardQ0},
+        {"hadamardTop", hadamardTop},
+        {"piEighth", piEighth},
+        {"cnot", cnot},
+        {"ctrlHadamard", ctrlHadamard},
+        {"ctrlRotate", ctrlRotate},
+        {"bitMirror", bitMirror},
+        {"power", power},
+        {"flagOracle", flagOracle},
+        {"signOracle", signOracle},
+        {"rxTop", rxTop},
+        {"ryQ0", ryQ0},
+        {"notQ0", notQ0},
+        {"toffoli", toffoli},
+        {"swapFar", swapFar},
+        {"probOnly", probOnly},
+        {"collapseOnly", collapseOnly},
+        {"measure", measure}};
     for (const auto& [qubits, iterations] : {std::pair{24, 10}, std::pair{26, 3}}) {
         for (const auto& [name, function] : kernels) {
             for (const int threads : {1, 0}) {

@@ -132,6 +132,24 @@ template <class Op> void forEachPair(Complex* a, std::uint64_t count, int k, con
     });
 }
 
+// forEachPair restricted to the pairs whose index has every bit of controlMask set; only
+// those are visited.
+template <class Op>
+void forEachControlledPair(Complex* a, std::uint64_t count, std::uint64_t controlMask, int target,
+                           const Op& op) {
+    if (controlMask == 0) {
+        forEachPair(a, count, target, op);
+        return;
+    }
+    const std::uint64_t step = bit(target);
+    forEachFixed(count, controlMask | step, controlMask,
+                 [&](std::uint64_t first, std::uint64_t length) {
+                     for (std::uint64_t i = first; i < first + length; ++i) {
+                         op(a[i], a[i + step], i);
+                     }
+                 });
+}
+
 void swapAmplitudes(Complex& x, Complex& y) {
     const double re = x.real;
     const double im = x.imag;
@@ -543,6 +561,76 @@ void signOracle(Complex* a, std::uint64_t count, int from, int to,
                                   }
                               });
             begin = stop;
+        }
+    });
+}
+
+void singleQubit(Complex* a, std::uint64_t count, std::uint64_t controlMask, int target,
+                 const std::array<Complex, 4>& m) {
+    const double r00 = m[0].real, i00 = m[0].imag, r01 = m[1].real, i01 = m[1].imag;
+    const double r10 = m[2].real, i10 = m[2].imag, r11 = m[3].real, i11 = m[3].imag;
+    forEachControlledPair(a, count, controlMask, target,
+                          [=](Complex& x, Complex& y, std::uint64_t) {
+                              const double xr = x.real;
+                              const double xi = x.imag;
+                              const double yr = y.real;
+                              const double yi = y.imag;
+                              x.real = (r00 * xr - i00 * xi) + (r01 * yr - i01 * yi);
+                              x.imag = (r00 * xi + i00 * xr) + (r01 * yi + i01 * yr);
+                              y.real = (r10 * xr - i10 * xi) + (r11 * yr - i11 * yi);
+                              y.imag = (r10 * xi + i10 * xr) + (r11 * yi + i11 * yr);
+                          });
+}
+
+void flip(Complex* a, std::uint64_t count, std::uint64_t controlMask, int target) {
+    forEachControlledPair(a, count, controlMask, target,
+                          [](Complex& x, Complex& y, std::uint64_t) { swapAmplitudes(x, y); });
+}
+
+void swapQubits(Complex* a, std::uint64_t count, int first, int second) {
+    const std::uint64_t both = bit(first) | bit(second);
+    forEachFixed(count, both, bit(first), [=](std::uint64_t start, std::uint64_t length) {
+        for (std::uint64_t i = start; i < start + length; ++i) {
+            swapAmplitudes(a[i], a[i ^ both]);
+        }
+    });
+}
+
+double probabilityOf(const Complex* a, std::uint64_t count, std::uint64_t mask,
+                     std::uint64_t value) {
+    constexpr std::uint64_t Block = std::uint64_t{1} << 16;
+    // Aligned runs of this many indexes share their bits in mask: each run is summed whole or
+    // skipped whole, so short runs stream through every amplitude and long ones skip the rest.
+    const std::uint64_t run = std::min(mask == 0 ? Block : mask & (~mask + 1), Block);
+    // One sum per block, whichever thread adds it: the split never reaches the arithmetic.
+    std::vector<double> sums((count + Block - 1) / Block);
+    parallelFor(count, sums.size(), [&](std::uint64_t begin, std::uint64_t end) {
+        for (std::uint64_t b = begin; b < end; ++b) {
+            double sum = 0.0;
+            for (std::uint64_t i = b * Block; i < std::min(count, (b + 1) * Block); i += run) {
+                if ((i & mask) == value) {
+                    for (std::uint64_t j = i; j < i + run; ++j) {
+                        sum += a[j].norm();
+                    }
+                }
+            }
+            sums[b] = sum;
+        }
+    });
+    double total = 0.0;
+    for (const double sum : sums) {
+        total += sum;
+    }
+    return total;
+}
+
+void collapse(Complex* a, std::uint64_t count, std::uint64_t mask, std::uint64_t value,
+              double scale) {
+    parallelFor(count, count, [=](std::uint64_t begin, std::uint64_t end) {
+        for (std::uint64_t i = begin; i < end; ++i) {
+            const bool kept = (i & mask) == value;
+            a[i].real = kept ? a[i].real * scale : 0.0;
+            a[i].imag = kept ? a[i].imag * scale : 0.0;
         }
     });
 }

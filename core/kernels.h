@@ -2,6 +2,7 @@
 
 #include "core/complex.h"
 
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -58,5 +59,31 @@ void flagOracle(Complex* a, std::uint64_t count, int from, int to, int target,
 // match nothing.
 void signOracle(Complex* a, std::uint64_t count, int from, int to,
                 std::span<const std::int32_t> values);
+
+// Pairs 2^target apart whose index has every bit of controlMask set (controlMask 0: every
+// pair): x = a_i (target bit clear), y = a_j become m[0] x + m[1] y and m[2] x + m[3] y, the
+// matrix row by row, each product rounded as Complex's own. Other amplitudes are not touched.
+// The target bit lies outside controlMask.
+void singleQubit(Complex* a, std::uint64_t count, std::uint64_t controlMask, int target,
+                 const std::array<Complex, 4>& m);
+
+// Permutation, pairs 2^target apart: swaps the pairs whose index has every bit of controlMask
+// set (controlMask 0: the NOT gate; two bits: Toffoli). The target bit lies outside controlMask.
+void flip(Complex* a, std::uint64_t count, std::uint64_t controlMask, int target);
+
+// Permutation, pairs i <-> i with bits first and second exchanged: visits only the indexes
+// where they differ, each pair once. first != second.
+void swapQubits(Complex* a, std::uint64_t count, int first, int second);
+
+// Read only, the indexes whose bits in mask equal value: the sum of their probabilities, added
+// in increasing index order within each block of 2^16 indexes, then the block sums in order, so
+// that every thread count gives the same bits (up to 2^16 amplitudes: the plain running sum).
+double probabilityOf(const Complex* a, std::uint64_t count, std::uint64_t mask,
+                     std::uint64_t value);
+
+// Every amplitude, one pass: where the bits in mask equal value, both parts are multiplied by
+// scale; everywhere else the amplitude becomes +0.0.
+void collapse(Complex* a, std::uint64_t count, std::uint64_t mask, std::uint64_t value,
+              double scale);
 
 } // namespace amplex::kernels

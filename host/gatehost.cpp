@@ -63,6 +63,14 @@ bool GateHost::wire(const GateLibrary& library) {
 }
 
 void GateHost::runGate(const char* gatePath, std::intptr_t word) {
+    run(gatePath, word, 1);
+}
+
+void GateHost::runTopLevel(const char* gatePath, std::intptr_t word) {
+    run(gatePath, word, 0);
+}
+
+void GateHost::run(const char* gatePath, std::intptr_t word, int levels) {
     const CallbackScope scope(callbackDepth_);
     if (progressSink_) {
         progressSink_();
@@ -70,7 +78,7 @@ void GateHost::runGate(const char* gatePath, std::intptr_t word) {
     if (!gatePath || nestingDepth_ >= MaxNestingDepth || refusingRuns()) {
         return;
     }
-    ++nestingDepth_;
+    nestingDepth_ += levels;
     {
         GateLibrary library = GateLibrary::open(gatePath, gateFolders_);
         bool ran = false;
@@ -88,7 +96,7 @@ void GateHost::runGate(const char* gatePath, std::intptr_t word) {
             runFailure_ = std::string(gatePath) + " could not be loaded: " + lastError_;
         }
     }
-    --nestingDepth_;
+    nestingDepth_ -= levels;
 }
 
 void GateHost::recordStep(const char* stepText) {

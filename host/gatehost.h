@@ -55,6 +55,10 @@ public:
     // it. A path that cannot be loaded, or a library missing an export, runs nothing and fails
     // the top-level run: from then on, until endRun(), every run by path is refused.
     void runGate(const char* gatePath, std::intptr_t word);
+    // Runs a gate as its own dialog would: loaded, wired, execute(word) once and unloaded, at
+    // the current nesting depth, so that its step is a top-level one. Fails and refuses like
+    // runGate. This is how a circuit read from a file runs its operations.
+    void runTopLevel(const char* gatePath, std::intptr_t word);
     // Hands a step text to the step sink with the current nesting depth; once the run refuses
     // sub-gates, with IncompleteMark appended (the text cut so that the mark always fits).
     void recordStep(const char* stepText);
@@ -97,6 +101,8 @@ public:
     static void recordStepCallback(const char* stepText);
 
 private:
+    // runGate and runTopLevel: the run levels deeper than the caller.
+    void run(const char* gatePath, std::intptr_t word, int levels);
     // Writes procexecute, procstep, r and hdll; false when one of them is missing.
     bool wire(const GateLibrary& library);
 

@@ -7,6 +7,11 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev liblz4-dev libzstd-dev fonts-dejavu-core)
+# Node and npm run the comparison with an independent simulator (tests/qasm); a Node installed
+# from elsewhere, with its own npm, serves as it is.
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+    packages+=(nodejs npm)
+fi
 for option in "$@"; do
     case "$option" in
     --screenshots) packages+=(xvfb imagemagick xdotool openbox) ;;

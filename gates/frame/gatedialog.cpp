@@ -8,9 +8,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -236,18 +238,32 @@ std::optional<std::int64_t> GateDialog::scanWide(int editId, int maxChars) const
     return value;
 }
 
+std::optional<double> GateDialog::scanDouble(int editId, int maxChars) const {
+    // "1,5" is no number here rather than fifteen.
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double value =
+        c.toDouble(QString::fromLatin1(fieldText(editId, maxChars)).trimmed(), &ok);
+    if (!ok || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 namespace {
 
 template <typename T>
-std::optional<T> required(GateDialog& dialog, int editId, std::optional<T> value) {
+std::optional<T> required(GateDialog& dialog, int editId, std::optional<T> value,
+                          const char* kind = "a whole number") {
     if (!value) {
         const auto* edit = qobject_cast<QLineEdit*>(dialog.control(editId));
         const QString text = edit ? edit->text() : QString();
-        dialog.refuse(
-            text.trimmed().isEmpty()
-                ? QStringLiteral("%1 is empty: type a whole number").arg(dialog.caption(editId))
-                : QStringLiteral("%1: \"%2\" is not a whole number")
-                      .arg(dialog.caption(editId), text));
+        dialog.refuse(text.trimmed().isEmpty()
+                          ? QStringLiteral("%1 is empty: type %2")
+                                .arg(dialog.caption(editId), QLatin1String(kind))
+                          : QStringLiteral("%1: \"%2\" is not %3")
+                                .arg(dialog.caption(editId), text, QLatin1String(kind)));
     }
     return value;
 }
@@ -260,6 +276,10 @@ std::optional<std::int32_t> GateDialog::requireInt(int editId, int maxChars) {
 
 std::optional<std::uint32_t> GateDialog::requireUnsigned(int editId, int maxChars) {
     return required(*this, editId, scanUnsigned(editId, maxChars));
+}
+
+std::optional<double> GateDialog::requireDouble(int editId, int maxChars) {
+    return required(*this, editId, scanDouble(editId, maxChars), "a number");
 }
 
 void GateDialog::fill() {

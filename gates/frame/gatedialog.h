@@ -45,9 +45,14 @@ public:
     std::optional<std::uint32_t> scanUnsigned(int editId, int maxChars = 31) const;
     // The same with "%lli", for telling a value beyond 32 bits from the one "%i" makes of it.
     std::optional<std::int64_t> scanWide(int editId, int maxChars = 31) const;
-    // scanInt and scanUnsigned, refusing a field that holds no number.
+    // The first maxChars characters of an edit field, blanks around them cut, as a finite
+    // decimal number ("22.5", "-90", "1e3"; always a point, whatever the locale); nothing
+    // for anything else, "inf" and "nan" included.
+    std::optional<double> scanDouble(int editId, int maxChars = 31) const;
+    // scanInt, scanUnsigned and scanDouble, refusing a field that holds no number.
     std::optional<std::int32_t> requireInt(int editId, int maxChars = 31);
     std::optional<std::uint32_t> requireUnsigned(int editId, int maxChars = 31);
+    std::optional<double> requireDouble(int editId, int maxChars = 31);
 
     // Shows why nothing ran in the explanation line; an empty text clears it.
     void refuse(const QString& why);

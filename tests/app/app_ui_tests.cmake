@@ -14,3 +14,7 @@ amplex_add_test(controllayout_tests SOURCES ${dir}/controllayout_test.cpp
     LIBS amplex_app_ui amplex_test_support QT_MAIN GATES)
 target_compile_definitions(controllayout_tests PRIVATE
     AMPLEX_LAYOUT_RECORD="${dir}/controllayout.txt")
+# QT_MAIN keeps Qt loaded, as the program does: otherwise every plug-in run by the circuits
+# would load and unload Qt with it.
+amplex_add_test(openqasm_tests SOURCES ${dir}/commandline_test.cpp ${dir}/qasmroundtrip_test.cpp
+    LIBS amplex_app_model amplex_test_support QT_MAIN GATES)

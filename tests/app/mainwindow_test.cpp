@@ -7,6 +7,7 @@
 #include "app/mainwindow.h"
 #include "app/qasmexportdialog.h"
 #include "app/qubitcountinput.h"
+#include "core/qasmprogram.h"
 #include "views/probabilitieswindow.h"
 #include "views/segmentationdialog.h"
 #include "views/statewindow.h"
@@ -206,9 +207,9 @@ TEST_F(MainWindowTest, ResetTakesAWholeCountFrom1To26AndAsksAbove16) {
 TEST_F(MainWindowTest, GatesTreeListsTheInstalledGatesAndASelectionShowsItsDialog) {
     EXPECT_EQ(outline(window.gatesWindow()->tree()->invisibleRootItem()),
               "basic[cnotgate,ctrlhadamard,hadamard,hadamardrange,pieighth],"
-              "oracle[flagoracle,signoracle],seeker[seeker,seekerstep],"
+              "oracle[flagoracle,signoracle],seeker[amplify,seeker,seekerstep],"
               "shor[modules[bitmirror,ctrlrotate,fracexpand,invfourier,power],shorbegin,"
-              "shordriver]");
+              "shordriver],standard[cz,measure,phase,rx,ry,rz,s,sdg,swap,tdg,toffoli,x,y,z]");
     select("invfourier");
     QPointer<QWidget> fft = shown("FFT^-1");
     ASSERT_FALSE(fft.isNull());
@@ -250,6 +251,23 @@ TEST_F(MainWindowTest, GateRunFromItsDialogReachesTheBarAndTheHistoryWalk) {
     click(MainWindow::DepthDownButton);
     click(MainWindow::DepthDownButton);
     EXPECT_EQ(field(MainWindow::DepthField), "0");
+}
+
+TEST_F(MainWindowTest, AnOpenedCircuitRunsAsTopLevelStepsOnARegisterOfItsSize) {
+    ASSERT_NE(window.menuAction("Open OpenQASM..."), nullptr);
+    ASSERT_TRUE(
+        window.runCircuit(amplex::QasmProgram::parse("qubit[2] q; h q[0]; cx q[0], q[1];")));
+    EXPECT_EQ(field(MainWindow::QubitsField), "2");
+    ASSERT_TRUE(waitForPosition("2 / 2"));
+    EXPECT_STREQ(window.history().entry(1).text, "cnot ( 0, 1 )");
+    click(MainWindow::BackButton);
+    EXPECT_EQ(field(MainWindow::PositionField), "1 / 2");
+    // Above 16 qubits only after Yes; No changes nothing.
+    ModalAnswer no(QMessageBox::No);
+    EXPECT_FALSE(window.runCircuit(amplex::QasmProgram::parse("qubit[17] q; h q[0];")));
+    EXPECT_TRUE(no.seen.startsWith("Attention: "));
+    EXPECT_EQ(window.liveRegister().qubitCount, 2);
+    EXPECT_EQ(field(MainWindow::PositionField), "1 / 2");
 }
 
 TEST_F(MainWindowTest, RefusedStepIsNotSilent) {

@@ -273,4 +273,57 @@ TEST(Kernels, HadamardFactorIsOneOverRootTwoNotRootOneHalf) {
     EXPECT_EQ(a[1].real, -0.7071067811865475);
 }
 
+// The kernels of the standard gates and the measurement at 2^18 amplitudes, where runs of
+// indexes are long and several threads share a pass: the textbook result, and the same bits on
+// every thread count. (The gate tests hold them against the reference on small registers.)
+TEST(Kernels, StandardGateKernelsMatchTheReferenceOnLongRunsOnAnyNumberOfThreads) {
+    constexpr int N = 18;
+    const double c = std::cos(0.2), s = std::sin(0.2);
+    const std::uint64_t field = std::uint64_t{31} << 5; // qubits 5 .. 9 measured, value 3
+    const std::pair<Kernel, std::function<void(ReferenceSim&)>> table[] = {
+        {[&](Complex* a, std::uint64_t n) {
+             k::singleQubit(a, n, 0, N - 1, {c, -s, s, c});
+         },
+         [&](ReferenceSim& r) {
+             r.matrix(N - 1, {c, -s, s, c});
+         }},
+        {[&](Complex* a, std::uint64_t n) {
+             k::singleQubit(a, n, (1 << 9) | (1 << 12), 5, {c, Complex(0, -s), Complex(0, -s), c});
+         },
+         [&](ReferenceSim& r) {
+             r.matrix(5, {c, {0, -s}, {0, -s}, c}, (1 << 9) | (1 << 12));
+         }},
+        {[](Complex* a, std::uint64_t n) { k::flip(a, n, (1 << 16) | (1 << 8), 12); },
+         [](ReferenceSim& r) {
+             r.matrix(12, {0.0, 1.0, 1.0, 0.0}, (1 << 16) | (1 << 8));
+         }},
+        {[](Complex* a, std::uint64_t n) { k::swapQubits(a, n, N - 1, 5); },
+         [](ReferenceSim& r) { r.swap(N - 1, 5); }},
+        {[&](Complex* a, std::uint64_t n) {
+             k::collapse(a, n, field, 3 << 5,
+                         1.0 / std::sqrt(k::probabilityOf(a, n, field, 3 << 5)));
+         },
+         [](ReferenceSim& r) { r.project(5, 9, 3); }},
+    };
+    const ReferenceSim start = ReferenceSim::random(N, 5);
+    QRegister one, reg;
+    one.setQubitCount(N);
+    reg.setQubitCount(N);
+    for (const auto& [kernel, reference] : table) {
+        ReferenceSim expected = start;
+        reference(expected);
+        for (const char* threads : {"1", "2", "3"}) {
+            setenv("AMPLEX_THREADS", threads, 1);
+            start.loadInto(reg);
+            kernel(reg.amplitudes, reg.amplitudeCount());
+            if (threads[0] == '1') {
+                one.copyFrom(reg);
+                EXPECT_LT(expected.distanceTo(reg), 1e-15);
+            }
+            EXPECT_TRUE(sameBits(reg, one)) << threads << " threads";
+        }
+    }
+    unsetenv("AMPLEX_THREADS");
+}
+
 } // namespace

@@ -82,6 +82,38 @@ void ReferenceSim::controlledPhase(int a, int b, double theta) {
     }
 }
 
+void ReferenceSim::matrix(int k, const std::array<Amplitude, 4>& m, std::uint64_t controls) {
+    std::vector<Amplitude> next(state.size());
+    for (std::uint64_t i = 0; i < state.size(); ++i) {
+        const std::uint64_t zero = i & ~(std::uint64_t{1} << k);
+        const std::uint64_t one = zero | (std::uint64_t{1} << k);
+        const std::size_t row = bit(i, k) ? 2 : 0;
+        next[i] =
+            (i & controls) == controls ? m[row] * state[zero] + m[row + 1] * state[one] : state[i];
+    }
+    state = next;
+}
+
+void ReferenceSim::swap(int a, int b) {
+    std::vector<Amplitude> next(state.size());
+    for (std::uint64_t i = 0; i < state.size(); ++i) {
+        const bool differ = bit(i, a) != bit(i, b);
+        next[differ ? i ^ (std::uint64_t{1} << a) ^ (std::uint64_t{1} << b) : i] = state[i];
+    }
+    state = next;
+}
+
+void ReferenceSim::project(int first, int last, std::uint64_t v) {
+    const std::uint64_t mask = (std::uint64_t{2} << (last - first)) - 1;
+    double p = 0.0;
+    for (std::uint64_t i = 0; i < state.size(); ++i) {
+        p += ((i >> first) & mask) == v ? std::norm(state[i]) : 0.0;
+    }
+    for (std::uint64_t i = 0; i < state.size(); ++i) {
+        state[i] = ((i >> first) & mask) == v ? state[i] * (1.0 / std::sqrt(p)) : Amplitude();
+    }
+}
+
 void ReferenceSim::mirror(int first, int last) {
     std::vector<Amplitude> next(state.size());
     for (std::uint64_t i = 0; i < state.size(); ++i) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <complex>
 #include <cstdint>
 #include <vector>
@@ -25,6 +26,13 @@ public:
     void t(int k);
     // The phase e^(i theta) where qubits a and b are both 1.
     void controlledPhase(int a, int b, double theta);
+    // The 2x2 matrix m (row by row) on qubit k where every qubit of controls is 1.
+    void matrix(int k, const std::array<Amplitude, 4>& m, std::uint64_t controls = 0);
+    // Exchanges qubits a and b.
+    void swap(int a, int b);
+    // The measurement of qubits first .. last with outcome v: the other values dropped, the
+    // rest renormalised.
+    void project(int first, int last, std::uint64_t v);
     // Reverses the order of the qubits first .. last.
     void mirror(int first, int last);
     // The inverse discrete Fourier transform of the qubits first .. last, read as the number
