@@ -275,12 +275,14 @@ void phase(Complex* a, std::uint64_t count, std::uint64_t mask, double c, double
     });
 }
 
-void cnot(Complex* a, std::uint64_t count, int control, int target) {
-    const std::uint64_t controlMask = bit(control);
-    // Every pair is written, swapped or not: writing only every other few amplitudes (a low
-    // control qubit) streams slower than writing all.
+namespace {
+
+// Every pair 2^target apart is written, swapped where its index has every bit of controlMask
+// set or not: writing only every other few amplitudes (a low control qubit) streams slower
+// than writing all.
+void swapAlongEveryPair(Complex* a, std::uint64_t count, std::uint64_t controlMask, int target) {
     forEachPair(a, count, target, [=](Complex& x, Complex& y, std::uint64_t i) {
-        const bool swap = (i & controlMask) != 0;
+        const bool swap = (i & controlMask) == controlMask;
         const double xr = x.real;
         const double xi = x.imag;
         const double yr = y.real;
@@ -290,6 +292,12 @@ void cnot(Complex* a, std::uint64_t count, int control, int target) {
         y.real = swap ? xr : yr;
         y.imag = swap ? xi : yi;
     });
+}
+
+} // namespace
+
+void cnot(Complex* a, std::uint64_t count, int control, int target) {
+    swapAlongEveryPair(a, count, bit(control), target);
 }
 
 void bitMirror(Complex* a, std::uint64_t count, int first, int last) {
@@ -583,6 +591,10 @@ void singleQubit(Complex* a, std::uint64_t count, std::uint64_t controlMask, int
 }
 
 void flip(Complex* a, std::uint64_t count, std::uint64_t controlMask, int target) {
+    if (controlMask != 0 && (controlMask & (~controlMask + 1)) < ShortRun) {
+        swapAlongEveryPair(a, count, controlMask, target);
+        return;
+    }
     forEachControlledPair(a, count, controlMask, target,
                           [](Complex& x, Complex& y, std::uint64_t) { swapAmplitudes(x, y); });
 }

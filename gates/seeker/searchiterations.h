@@ -41,9 +41,9 @@ inline std::vector<std::int32_t> distinctMarkedValues(std::span<const std::int32
 }
 
 // The number of search steps that brings the marked share closest to 1 for `marked` of the
-// 2^m values (1 .. 2^m): round(pi / (4 theta) - 1/2) with theta = asin(sqrt(marked / 2^m)),
-// the angle that each step turns the state by twice. Half of all values or more: 0, since a
-// step would turn the state past them (at exactly half it would gain nothing).
+// 2^m values (1 .. 2^m): round(pi / (4 theta) - 1/2) with theta = asin(sqrt(marked / 2^m)); the
+// state starts theta away from the unmarked values and each step turns it by 2 theta. Half of
+// all values or more: 0, since a step would turn it past them (at exactly half, gain nothing).
 inline int amplifyIterations(int m, std::uint64_t marked) {
     const double theta = std::asin(std::sqrt(static_cast<double>(marked) / std::pow(2.0, m)));
     return static_cast<int>(std::lround(std::numbers::pi / (4.0 * theta) - 0.5));
