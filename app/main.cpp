@@ -9,6 +9,7 @@
 
 #include <QApplication>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -37,6 +38,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
+    // Qt adopts the user's locale for the C library too; step texts and listings are printf
+    // formatted and must read "0.5" everywhere, as the command line (which starts no Qt) does.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Amplex"));
     QApplication::setApplicationVersion(QStringLiteral("2.0"));
     QApplication::setWindowIcon(applicationIcon());
