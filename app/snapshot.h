@@ -12,10 +12,10 @@ class QRegister;
 // imaginary and the real parts of a chunk apart. Teaching states repeat a few values over and
 // over (basis states, uniform superpositions, search states) and are mostly real, so each part
 // is stored as a palette of its distinct values and an index of 0, 1, 2, 4 or 8 bits per
-// amplitude; a part with more than 256 distinct values is compressed with LZ4, or kept as it is
-// when that does not pay. Encoding and decoding work chunk by chunk through
-// fixed scratch buffers: nothing of the register's size is ever allocated besides the
-// snapshot's own storage.
+// amplitude; a part with more than 256 distinct values is kept as repeats of magnitudes seen
+// shortly before (2 bytes each, the others whole), or as it is when that does not pay. Encoding
+// and decoding work chunk by chunk through fixed scratch buffers: nothing of the register's
+// size is ever allocated besides the snapshot's own storage.
 class Snapshot {
 public:
     static constexpr std::uint64_t ChunkAmplitudes = std::uint64_t{1} << 14;
