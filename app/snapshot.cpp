@@ -1,5 +1,7 @@
 #include "app/snapshot.h"
 
+#include "app/helperthreads.h"
+#include "core/parallelfor.h"
 #include "core/qregister.h"
 
 #include <algorithm>
@@ -41,19 +43,41 @@ static_assert(ChunkAmplitudes <= 65535, "a plane counts its values in 16 bits");
 // What the allocator adds to every block, so that the granted bytes match what is held.
 constexpr std::uint64_t BlockOverhead = 16;
 
-// Fixed working space of encoding and decoding, made once: the palette indexes of a part, and the
-// repeat table with the three streams of a part kept as repeats.
-struct Scratch {
+// How one part of a chunk is to be stored, found before its storage is asked for, with the
+// working space that finding it needs.
+struct PackedPart {
+    enum Kind : std::uint8_t { Palette, Repeat, Raw };
+    Kind kind = Palette;
+    int paletteSize = 0;
+    std::uint64_t seen = 0;  // values kept as repeats
+    std::uint64_t whole = 0; // values kept whole among the repeats
+    std::uint64_t bytes = 0; // bytes of storage
+    Word palette[MaxPalette];
     std::uint8_t index[ChunkAmplitudes];
-    Word slots[RepeatSlots];
     std::uint64_t repeated[ChunkAmplitudes / 64];
-    std::uint16_t seen[ChunkAmplitudes];
-    Word whole[ChunkAmplitudes];
+    std::uint16_t seenSlots[ChunkAmplitudes];
+    Word wholeValues[ChunkAmplitudes];
 };
 
-Scratch& scratch() {
-    static const std::unique_ptr<Scratch> buffers(new Scratch);
-    return *buffers;
+// The working space of one chunk: both parts and the repeat table they are found with (the
+// decoder's table as well).
+struct ChunkWork {
+    PackedPart imag;
+    PackedPart real;
+    Word slots[RepeatSlots];
+};
+
+// Chunks packed at once, by as many threads, before their storage is asked for in order.
+int chunksPerRound() {
+    return 4 * (HelperThreads::shared().helpers() + 1);
+}
+
+// Fixed working space, made once: about 0.5 MB per chunk of a round. Used by the program's
+// thread, which hands chunks of it to the helpers while it waits for them.
+ChunkWork* work() {
+    static const std::unique_ptr<ChunkWork[]> chunks(
+        new ChunkWork[static_cast<std::size_t>(chunksPerRound())]);
+    return chunks.get();
 }
 
 int indexBits(int count) {
@@ -114,22 +138,17 @@ unsigned repeatSlot(Word magnitude) {
     return static_cast<unsigned>((magnitude * 0x9E3779B97F4A7C15ull) >> (64 - RepeatSlotBits));
 }
 
-// The sizes of the three streams of a part kept as repeats, in values.
-struct Repeats {
+std::uint64_t flagBytes(std::uint64_t n) {
+    return (n + 63) / 64 * 8;
+}
+
+// Splits one part of n amplitudes into the repeat streams of the packing and counts them.
+// Branch-free: every value is written to both streams and counted in one; the flags of 64
+// values are gathered in a register. Gives up (nothing seen) on a part without repeats.
+void findRepeats(const Complex* src, Part part, std::uint64_t n, PackedPart& p, Word* slots) {
+    std::memset(slots, 0, RepeatSlots * sizeof(Word));
     std::uint64_t seen = 0;
     std::uint64_t whole = 0;
-
-    static std::uint64_t flagBytes(std::uint64_t n) { return (n + 63) / 64 * 8; }
-    std::uint64_t bytes(std::uint64_t n) const {
-        return flagBytes(n) + seen * sizeof(std::uint16_t) + whole * sizeof(Word);
-    }
-};
-
-// Splits n words into the repeat streams of the scratch. Branch-free: every value is written
-// to both streams and counted in one; the flags of 64 values are gathered in a register.
-Repeats findRepeats(const Complex* src, Part part, std::uint64_t n, Scratch& s) {
-    std::memset(s.slots, 0, sizeof s.slots);
-    Repeats r;
     for (std::uint64_t first = 0; first < n; first += 64) {
         const std::uint64_t end = std::min(n, first + 64);
         std::uint64_t flags = 0;
@@ -137,21 +156,49 @@ Repeats findRepeats(const Complex* src, Part part, std::uint64_t n, Scratch& s) 
             const Word w = load(src[i], part);
             const Word magnitude = w & ~SignBit;
             const unsigned slot = repeatSlot(magnitude);
-            const bool hit = s.slots[slot] == magnitude;
-            s.slots[slot] = magnitude;
+            const bool hit = slots[slot] == magnitude;
+            slots[slot] = magnitude;
             flags |= static_cast<std::uint64_t>(hit) << (i - first);
-            s.seen[r.seen] = static_cast<std::uint16_t>(slot | (w >> 63) << RepeatSlotBits);
-            s.whole[r.whole] = w;
-            r.seen += hit;
-            r.whole += !hit;
+            p.seenSlots[seen] = static_cast<std::uint16_t>(slot | (w >> 63) << RepeatSlotBits);
+            p.wholeValues[whole] = w;
+            seen += hit;
+            whole += !hit;
         }
-        s.repeated[first / 64] = flags;
+        p.repeated[first / 64] = flags;
         // Repeats pay from one value in 48 on; values without them (noise) are seen early.
-        if (first + 64 == RepeatProbe && r.seen * 48 < RepeatProbe) {
-            return {0, n};
+        if (first + 64 == RepeatProbe && seen * 48 < RepeatProbe) {
+            p.seen = 0;
+            p.whole = n;
+            return;
         }
     }
-    return r;
+    p.seen = seen;
+    p.whole = whole;
+}
+
+// Decides how one part of n amplitudes is stored and prepares it in the packing; touches
+// nothing but the packing and the repeat table, so chunks are packed on any thread.
+void pack(const Complex* src, Part part, std::uint64_t n, PackedPart& p, Word* slots) {
+    p.bytes = 0;
+    if (n > 0 && allEqual(src, part, n)) {
+        p.kind = PackedPart::Palette;
+        p.paletteSize = 1;
+        p.palette[0] = load(src[0], part);
+        return;
+    }
+    p.paletteSize = gather(src, part, n, p.palette, p.index);
+    if (p.paletteSize > 1) {
+        p.kind = PackedPart::Palette;
+        p.bytes = static_cast<std::uint64_t>(p.paletteSize) * sizeof(Word) +
+                  (n * static_cast<std::uint64_t>(indexBits(p.paletteSize)) + 7) / 8;
+        return;
+    }
+    const std::uint64_t rawBytes = n * sizeof(Word);
+    findRepeats(src, part, n, p, slots);
+    const std::uint64_t repeatBytes =
+        flagBytes(n) + p.seen * sizeof(std::uint16_t) + p.whole * sizeof(Word);
+    p.kind = repeatBytes < rawBytes ? PackedPart::Repeat : PackedPart::Raw;
+    p.bytes = std::min(repeatBytes, rawBytes);
 }
 
 } // namespace
@@ -159,8 +206,8 @@ Repeats findRepeats(const Complex* src, Part part, std::uint64_t n, Scratch& s) 
 // One part (imaginary or real) of a chunk: a palette of its distinct values and an index per
 // amplitude, or its repeats, or the values as they are.
 struct Snapshot::Plane {
-    enum Kind : std::uint8_t { Palette, Repeat, Raw };
-    Kind kind = Palette;
+    using Kind = PackedPart::Kind;
+    Kind kind = PackedPart::Palette;
     std::uint8_t bits = 0;
     std::uint16_t count = 0; // palette values (Palette) or values kept as repeats (Repeat)
     std::uint32_t bytes = 0; // stored bytes of `data`
@@ -175,78 +222,65 @@ struct Snapshot::Chunk {
 
 namespace {
 
-// Encodes one part of n amplitudes into the plane, asking for its storage first. False when
-// refused.
+// Stores a packed part into the plane, asking for its storage first. False when refused or
+// when memory cannot be had.
 template <typename Plane>
-bool encodePlane(const Complex* src, Part part, std::uint64_t n, Plane& plane,
-                 const Snapshot::Reserve& reserve, std::uint64_t& granted) {
-    Scratch& s = scratch();
-    Word palette[MaxPalette];
-    auto allocate = [&](std::uint64_t bytes) {
-        if (!reserve(bytes + BlockOverhead)) {
-            return false;
-        }
-        // Counted as soon as granted, so that a failed allocation is handed back as well.
-        granted += bytes + BlockOverhead;
-        plane.data.reset(new (std::nothrow) unsigned char[bytes]);
-        plane.bytes = static_cast<std::uint32_t>(bytes);
-        return plane.data != nullptr;
-    };
-    if (n > 0 && allEqual(src, part, n)) {
-        plane.single = load(src[0], part);
+bool commit(const PackedPart& p, const Complex* src, Part part, std::uint64_t n, Plane& plane,
+            const Snapshot::Reserve& reserve, std::uint64_t& granted) {
+    plane.kind = p.kind;
+    if (p.kind == PackedPart::Palette && p.paletteSize == 1) {
+        plane.single = p.palette[0];
         plane.count = 1;
         return true;
     }
-    const int size = gather(src, part, n, palette, s.index);
-    if (size > 1) {
-        const int bits = indexBits(size);
-        const std::uint64_t paletteBytes = static_cast<std::uint64_t>(size) * sizeof(Word);
-        const std::uint64_t indexBytes = (n * static_cast<std::uint64_t>(bits) + 7) / 8;
-        if (!allocate(paletteBytes + indexBytes)) {
-            return false;
-        }
-        plane.kind = Plane::Palette;
-        plane.bits = static_cast<std::uint8_t>(bits);
-        plane.count = static_cast<std::uint16_t>(size);
-        std::memcpy(plane.data.get(), palette, paletteBytes);
-        unsigned char* packed = plane.data.get() + paletteBytes;
-        std::memset(packed, 0, indexBytes);
-        for (std::uint64_t i = 0; i < n; ++i) {
-            const std::uint64_t bit = i * static_cast<std::uint64_t>(bits);
-            packed[bit / 8] = static_cast<unsigned char>(packed[bit / 8] | s.index[i] << bit % 8);
-        }
-        return true;
-    }
-    const std::uint64_t rawBytes = n * sizeof(Word);
-    const Repeats repeats = findRepeats(src, part, n, s);
-    const bool packs = repeats.bytes(n) < rawBytes;
-    if (!allocate(packs ? repeats.bytes(n) : rawBytes)) {
+    if (!reserve(p.bytes + BlockOverhead)) {
         return false;
     }
-    if (!packs) {
-        plane.kind = Plane::Raw;
+    // Counted as soon as granted, so that a failed allocation is handed back as well.
+    granted += p.bytes + BlockOverhead;
+    plane.data.reset(new (std::nothrow) unsigned char[p.bytes]);
+    plane.bytes = static_cast<std::uint32_t>(p.bytes);
+    if (!plane.data) {
+        return false;
+    }
+    unsigned char* out = plane.data.get();
+    switch (p.kind) {
+    case PackedPart::Palette: {
+        const int bits = indexBits(p.paletteSize);
+        const std::uint64_t paletteBytes = static_cast<std::uint64_t>(p.paletteSize) * sizeof(Word);
+        plane.bits = static_cast<std::uint8_t>(bits);
+        plane.count = static_cast<std::uint16_t>(p.paletteSize);
+        std::memcpy(out, p.palette, paletteBytes);
+        unsigned char* packed = out + paletteBytes;
+        std::memset(packed, 0, p.bytes - paletteBytes);
         for (std::uint64_t i = 0; i < n; ++i) {
-            const Word w = load(src[i], part);
-            std::memcpy(plane.data.get() + i * sizeof(Word), &w, sizeof w);
+            const std::uint64_t bit = i * static_cast<std::uint64_t>(bits);
+            packed[bit / 8] = static_cast<unsigned char>(packed[bit / 8] | p.index[i] << bit % 8);
         }
         return true;
     }
-    plane.kind = Plane::Repeat;
-    plane.count = static_cast<std::uint16_t>(repeats.seen);
-    unsigned char* out = plane.data.get();
-    const std::uint64_t flagBytes = Repeats::flagBytes(n);
-    std::memcpy(out, s.repeated, flagBytes);
-    out += flagBytes;
-    std::memcpy(out, s.seen, repeats.seen * sizeof(std::uint16_t));
-    out += repeats.seen * sizeof(std::uint16_t);
-    std::memcpy(out, s.whole, repeats.whole * sizeof(Word));
-    return true;
+    case PackedPart::Repeat:
+        plane.count = static_cast<std::uint16_t>(p.seen);
+        std::memcpy(out, p.repeated, flagBytes(n));
+        out += flagBytes(n);
+        std::memcpy(out, p.seenSlots, p.seen * sizeof(std::uint16_t));
+        out += p.seen * sizeof(std::uint16_t);
+        std::memcpy(out, p.wholeValues, p.whole * sizeof(Word));
+        return true;
+    case PackedPart::Raw:
+        for (std::uint64_t i = 0; i < n; ++i) {
+            const Word w = load(src[i], part);
+            std::memcpy(out + i * sizeof(Word), &w, sizeof w);
+        }
+        return true;
+    }
+    return false;
 }
 
 template <typename Plane>
-void decodePlane(const Plane& plane, Complex* dst, Part part, std::uint64_t n) {
+void decodePlane(const Plane& plane, Complex* dst, Part part, std::uint64_t n, Word* slots) {
     switch (plane.kind) {
-    case Plane::Palette: {
+    case PackedPart::Palette: {
         if (plane.count == 1) {
             for (std::uint64_t i = 0; i < n; ++i) {
                 store(dst[i], part, plane.single);
@@ -264,11 +298,10 @@ void decodePlane(const Plane& plane, Complex* dst, Part part, std::uint64_t n) {
         }
         return;
     }
-    case Plane::Repeat: {
-        Scratch& s = scratch();
-        std::memset(s.slots, 0, sizeof s.slots);
+    case PackedPart::Repeat: {
+        std::memset(slots, 0, RepeatSlots * sizeof(Word));
         const unsigned char* flags = plane.data.get();
-        const unsigned char* seen = flags + Repeats::flagBytes(n);
+        const unsigned char* seen = flags + flagBytes(n);
         const unsigned char* whole = seen + plane.count * sizeof(std::uint16_t);
         for (std::uint64_t i = 0; i < n; ++i) {
             Word w;
@@ -276,18 +309,18 @@ void decodePlane(const Plane& plane, Complex* dst, Part part, std::uint64_t n) {
                 std::uint16_t token;
                 std::memcpy(&token, seen, sizeof token);
                 seen += sizeof token;
-                w = s.slots[token & (RepeatSlots - 1)] | static_cast<Word>(token >> RepeatSlotBits)
-                                                             << 63;
+                w = slots[token & (RepeatSlots - 1)] | static_cast<Word>(token >> RepeatSlotBits)
+                                                           << 63;
             } else {
                 std::memcpy(&w, whole, sizeof w);
                 whole += sizeof w;
-                s.slots[repeatSlot(w & ~SignBit)] = w & ~SignBit;
+                slots[repeatSlot(w & ~SignBit)] = w & ~SignBit;
             }
             store(dst[i], part, w);
         }
         return;
     }
-    case Plane::Raw:
+    case PackedPart::Raw:
         for (std::uint64_t i = 0; i < n; ++i) {
             Word w;
             std::memcpy(&w, plane.data.get() + i * sizeof(Word), sizeof w);
@@ -325,29 +358,62 @@ bool Snapshot::capture(const QRegister& reg, const Reserve& reserve, GiveBack gi
     bytes_ = tableBytes;
     chunkCount_ = count;
     qubitCount_ = reg.qubitCount;
-    for (std::uint64_t c = 0; c < count; ++c) {
-        const std::uint64_t first = c * ChunkAmplitudes;
-        const std::uint64_t n = std::min(ChunkAmplitudes, total - first);
-        const Complex* src = reg.amplitudes + first;
-        if (!encodePlane(src, &Complex::imag, n, chunks_[c].imag, reserve, bytes_) ||
-            !encodePlane(src, &Complex::real, n, chunks_[c].real, reserve, bytes_)) {
-            clear();
-            return false;
+    // Rounds of chunks: packed on every core, then stored in order on this thread, each block
+    // asked for as it comes, so that a full history releases no more than it must.
+    ChunkWork* const round = work();
+    const auto roundSize = static_cast<std::uint64_t>(chunksPerRound());
+    for (std::uint64_t begin = 0; begin < count; begin += roundSize) {
+        const std::uint64_t chunks = std::min(roundSize, count - begin);
+        const auto packChunk = [&](std::uint64_t k) {
+            const std::uint64_t first = (begin + k) * ChunkAmplitudes;
+            const std::uint64_t n = std::min(ChunkAmplitudes, total - first);
+            ChunkWork& w = round[k];
+            pack(reg.amplitudes + first, &Complex::imag, n, w.imag, w.slots);
+            pack(reg.amplitudes + first, &Complex::real, n, w.real, w.slots);
+        };
+        if (total >= amplex::kernels::ParallelThreshold) {
+            HelperThreads::shared().forEach(chunks, packChunk);
+        } else {
+            // Smaller registers pack faster than helpers start work on a busy machine, as
+            // the gates' passes do.
+            for (std::uint64_t k = 0; k < chunks; ++k) {
+                packChunk(k);
+            }
+        }
+        for (std::uint64_t k = 0; k < chunks; ++k) {
+            const std::uint64_t c = begin + k;
+            const std::uint64_t first = c * ChunkAmplitudes;
+            const std::uint64_t n = std::min(ChunkAmplitudes, total - first);
+            const Complex* src = reg.amplitudes + first;
+            if (!commit(round[k].imag, src, &Complex::imag, n, chunks_[c].imag, reserve, bytes_) ||
+                !commit(round[k].real, src, &Complex::real, n, chunks_[c].real, reserve, bytes_)) {
+                clear();
+                return false;
+            }
         }
     }
     return true;
 }
 
 void Snapshot::restoreInto(QRegister& reg) const {
+    restoreRange(reg, 0, reg.amplitudeCount());
+}
+
+void Snapshot::restoreRange(QRegister& reg, std::uint64_t first, std::uint64_t count) const {
     if (!chunks_ || reg.qubitCount != qubitCount_ || !reg.amplitudes) {
         return;
     }
     const std::uint64_t total = reg.amplitudeCount();
-    for (std::uint64_t c = 0; c < chunkCount_; ++c) {
-        const std::uint64_t first = c * ChunkAmplitudes;
-        const std::uint64_t n = std::min(ChunkAmplitudes, total - first);
-        decodePlane(chunks_[c].imag, reg.amplitudes + first, &Complex::imag, n);
-        decodePlane(chunks_[c].real, reg.amplitudes + first, &Complex::real, n);
+    if (first >= total) {
+        return;
+    }
+    const std::uint64_t end = first + std::min(count, total - first);
+    Word* const slots = work()[0].slots;
+    for (std::uint64_t c = first / ChunkAmplitudes; c * ChunkAmplitudes < end; ++c) {
+        const std::uint64_t begin = c * ChunkAmplitudes;
+        const std::uint64_t n = std::min(ChunkAmplitudes, total - begin);
+        decodePlane(chunks_[c].imag, reg.amplitudes + begin, &Complex::imag, n, slots);
+        decodePlane(chunks_[c].real, reg.amplitudes + begin, &Complex::real, n, slots);
     }
 }
 

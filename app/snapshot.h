@@ -38,6 +38,8 @@ public:
     // Writes the recorded amplitudes into a register of the same qubit count (its elements stay
     // in place); a register of another size is left alone.
     void restoreInto(QRegister& reg) const;
+    // The same for the chunks that hold the amplitudes first .. first + count - 1 only.
+    void restoreRange(QRegister& reg, std::uint64_t first, std::uint64_t count) const;
     // Frees the contents and hands their bytes back.
     void clear();
 

@@ -259,7 +259,13 @@ std::string StepHistory::listing(int k, std::uint32_t first, std::uint32_t count
         }
     }
     working_->segmentation = e.segmentation;
-    e.restoreInto(*working_);
+    if (sortMode == 0) {
+        // An unsorted listing shows no more than ListingSize entries from first on.
+        e.snapshot.restoreRange(*working_, first,
+                                std::min<std::uint32_t>(count, QRegister::ListingSize));
+    } else {
+        e.restoreInto(*working_);
+    }
     CachedListing made;
     made.serial = e.serial;
     made.first = first;

@@ -94,4 +94,25 @@ TEST(Snapshot, ARefusedBlockLeavesNothingAndAnotherSizeIsLeftAlone) {
     EXPECT_EQ(other.amplitudes[0].real, 0.0);
 }
 
+TEST(Snapshot, ARangeIsRestoredFromTheChunksThatHoldIt) {
+    QRegister source;
+    ASSERT_TRUE(source.setQubitCount(16));
+    fill(source, 5000, 3, true);
+    Snapshot snapshot;
+    ASSERT_TRUE(snapshot.capture(
+        source, [](std::uint64_t) { return true; }, [](std::uint64_t) {}));
+    QRegister restored;
+    ASSERT_TRUE(restored.setQubitCount(16));
+    // Across a chunk boundary, at the very end, and past it (nothing).
+    const std::uint64_t ranges[][2] = {
+        {Snapshot::ChunkAmplitudes - 3, 10}, {65530, 100}, {70000, 5}};
+    for (const auto& [first, count] : ranges) {
+        snapshot.restoreRange(restored, first, count);
+        for (std::uint64_t i = first; i < std::min<std::uint64_t>(first + count, 65536); ++i) {
+            EXPECT_EQ(std::memcmp(&restored.amplitudes[i].real, &source.amplitudes[i].real, 8), 0);
+            EXPECT_EQ(std::memcmp(&restored.amplitudes[i].imag, &source.amplitudes[i].imag, 8), 0);
+        }
+    }
+}
+
 } // namespace
