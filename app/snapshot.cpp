@@ -396,24 +396,37 @@ bool Snapshot::capture(const QRegister& reg, const Reserve& reserve, GiveBack gi
 }
 
 void Snapshot::restoreInto(QRegister& reg) const {
-    restoreRange(reg, 0, reg.amplitudeCount());
-}
-
-void Snapshot::restoreRange(QRegister& reg, std::uint64_t first, std::uint64_t count) const {
     if (!chunks_ || reg.qubitCount != qubitCount_ || !reg.amplitudes) {
         return;
     }
     const std::uint64_t total = reg.amplitudeCount();
-    if (first >= total) {
+    Word* const slots = work()[0].slots;
+    for (std::uint64_t c = 0; c < chunkCount_; ++c) {
+        const std::uint64_t first = c * ChunkAmplitudes;
+        const std::uint64_t n = std::min(ChunkAmplitudes, total - first);
+        decodePlane(chunks_[c].imag, reg.amplitudes + first, &Complex::imag, n, slots);
+        decodePlane(chunks_[c].real, reg.amplitudes + first, &Complex::real, n, slots);
+    }
+}
+
+void Snapshot::copyRange(std::uint64_t first, std::uint64_t count, Complex* out) const {
+    if (!chunks_) {
         return;
     }
-    const std::uint64_t end = first + std::min(count, total - first);
+    const std::uint64_t total = std::uint64_t{1} << qubitCount_;
+    const std::uint64_t end = first < total ? first + std::min(count, total - first) : first;
+    // One chunk at a time through a buffer of one chunk.
+    static const std::unique_ptr<Complex[]> chunk(new Complex[ChunkAmplitudes]);
     Word* const slots = work()[0].slots;
-    for (std::uint64_t c = first / ChunkAmplitudes; c * ChunkAmplitudes < end; ++c) {
+    for (std::uint64_t i = first; i < end;) {
+        const std::uint64_t c = i / ChunkAmplitudes;
         const std::uint64_t begin = c * ChunkAmplitudes;
         const std::uint64_t n = std::min(ChunkAmplitudes, total - begin);
-        decodePlane(chunks_[c].imag, reg.amplitudes + begin, &Complex::imag, n, slots);
-        decodePlane(chunks_[c].real, reg.amplitudes + begin, &Complex::real, n, slots);
+        decodePlane(chunks_[c].imag, chunk.get(), &Complex::imag, n, slots);
+        decodePlane(chunks_[c].real, chunk.get(), &Complex::real, n, slots);
+        const std::uint64_t stop = std::min(end, begin + n);
+        std::copy(chunk.get() + (i - begin), chunk.get() + (stop - begin), out + (i - first));
+        i = stop;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+class Complex;
 class QRegister;
 
 // A compact copy of a register's amplitudes, restored bit for bit.
@@ -38,8 +39,9 @@ public:
     // Writes the recorded amplitudes into a register of the same qubit count (its elements stay
     // in place); a register of another size is left alone.
     void restoreInto(QRegister& reg) const;
-    // The same for the chunks that hold the amplitudes first .. first + count - 1 only.
-    void restoreRange(QRegister& reg, std::uint64_t first, std::uint64_t count) const;
+    // Writes the recorded amplitudes first .. first + count - 1 (those that exist) into out,
+    // decoding only the chunks that hold them.
+    void copyRange(std::uint64_t first, std::uint64_t count, Complex* out) const;
     // Frees the contents and hands their bytes back.
     void clear();
 

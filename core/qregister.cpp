@@ -211,12 +211,13 @@ const char* QRegister::basisLabel(std::uint32_t index) const {
     return label;
 }
 
-void QRegister::appendEntry(char* buffer, int& length, std::uint32_t index) const {
+void QRegister::appendEntry(char* buffer, int& length, std::uint32_t index,
+                            const Complex& value) const {
     if (length >= ListingSize - 1) {
         return;
     }
     char amplitude[ComplexTextSize];
-    amplitudes[index].text(amplitude);
+    value.text(amplitude);
     const int written =
         std::snprintf(buffer + length, static_cast<std::size_t>(ListingSize - length),
                       "%s%s %s     ", amplitude[0] == '-' ? "" : "+", amplitude, basisLabel(index));
@@ -224,16 +225,21 @@ void QRegister::appendEntry(char* buffer, int& length, std::uint32_t index) cons
 }
 
 const char* QRegister::listing(std::uint32_t first, std::uint32_t count) const {
-    static char buffer[ListingSize];
-    buffer[0] = '\0';
     const std::uint64_t total = amplitudeCount();
     if (first >= total) {
-        return buffer;
+        return listing(first, 0, nullptr);
     }
-    const std::uint64_t shown = std::min<std::uint64_t>(count, total - first);
+    return listing(first, static_cast<std::uint32_t>(std::min<std::uint64_t>(count, total - first)),
+                   amplitudes + first);
+}
+
+const char* QRegister::listing(std::uint32_t first, std::uint32_t count,
+                               const Complex* values) const {
+    static char buffer[ListingSize];
+    buffer[0] = '\0';
     int length = 0;
-    for (std::uint64_t k = 0; k < shown && length < ListingSize - 1; ++k) {
-        appendEntry(buffer, length, static_cast<std::uint32_t>(first + k));
+    for (std::uint64_t k = 0; k < count && length < ListingSize - 1; ++k) {
+        appendEntry(buffer, length, static_cast<std::uint32_t>(first + k), values[k]);
     }
     return buffer;
 }
@@ -256,7 +262,7 @@ const char* QRegister::sortedListing(std::uint32_t first, std::uint32_t count, i
         SortedWindow::select(amplitudes, total, first, shown, mode != 1);
     int length = 0;
     for (std::uint32_t index : window) {
-        appendEntry(buffer, length, index);
+        appendEntry(buffer, length, index, amplitudes[index]);
     }
     return buffer;
 }

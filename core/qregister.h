@@ -44,6 +44,10 @@ public:
     // count consecutive entries from basis index first ("+0.5 |3>     " each), cut at the end
     // of the register; static buffer of ListingSize characters.
     const char* listing(std::uint32_t first, std::uint32_t count) const;
+    // The same for count entries whose amplitudes are values[0 .. count - 1] instead of the
+    // register's own (which is not read: a register without an array, its qubitCount and
+    // segmentation set, lists values kept elsewhere), in the same static buffer.
+    const char* listing(std::uint32_t first, std::uint32_t count, const Complex* values) const;
     // mode 0: as listing; 1: by increasing magnitude; other: by decreasing magnitude, count
     // entries from position first of that order. Equal magnitudes keep index order; NaN counts
     // as the smallest magnitude. Selects only the shown window; a separate static buffer of
@@ -68,5 +72,5 @@ public:
     Complex* amplitudes = nullptr;
 
 private:
-    void appendEntry(char* buffer, int& length, std::uint32_t index) const;
+    void appendEntry(char* buffer, int& length, std::uint32_t index, const Complex& value) const;
 };
