@@ -30,10 +30,11 @@ constexpr int MaxPalette = 256;
 // Parts with more distinct values are kept as repeats: a value whose magnitude was seen
 // lately (a table of RepeatSlots magnitudes, indexed by a hash of the magnitude) is stored as
 // its slot and sign in 2 bytes, any other value whole in 8; one bit per value tells which.
-// The noisy chunks of a search hold some 5,000 different magnitudes among 16,384 values, each
-// about three times, often with both signs: this keeps 1.9 of LZ4's 2 times and packs them
-// six times faster. Magnitudes of 14 bits keep 4 % more than 13 and fill only the second level
-// cache.
+// The noisy chunks of a search hold some 5,000 different magnitudes among 16,384 values (the
+// rounding left where an exact amplitude would be 0), each about three times, often with both
+// signs. On a search's states this keeps 4.5 times smaller than the values at 4 GB/s, where LZ4
+// (acceleration 4) kept 3.9 at 1.2 GB/s. A table of 2^14 magnitudes keeps 3 % more than 2^13
+// and packs as fast.
 constexpr int RepeatSlotBits = 14;
 constexpr std::uint64_t RepeatSlots = std::uint64_t{1} << RepeatSlotBits;
 constexpr Word SignBit = Word{1} << 63;
