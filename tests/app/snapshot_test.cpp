@@ -43,9 +43,11 @@ TEST(Snapshot, RestoresEveryKindOfStateBitForBit) {
         bool signs = false;
     };
     // One and several chunks; palettes of 1, 2, 4, 16 and 256 values, and beyond them repeats
-    // of magnitudes (also with both signs, which share a slot).
-    const Case cases[] = {{0, 1},   {2, 2},    {3, 0},    {15, 1}, {15, 2},         {15, 4},
-                          {15, 16}, {15, 256}, {15, 257}, {15, 0}, {15, 5000, true}};
+    // of magnitudes (also with both signs, which share a slot). From 18 qubits on the chunks
+    // are packed on the helper threads as well.
+    const Case cases[] = {{0, 1},           {2, 2},    {3, 0},          {15, 1},   {15, 2},
+                          {15, 4},          {15, 16},  {15, 256},       {15, 257}, {15, 0},
+                          {15, 5000, true}, {18, 300}, {18, 5000, true}};
     for (const Case& c : cases) {
         QRegister source;
         ASSERT_TRUE(source.setQubitCount(c.qubits));
