@@ -118,21 +118,28 @@ int gather(const Complex* src, Part part, std::uint64_t n, Word* palette, std::u
     return i == n ? size : 0;
 }
 
-// Whether one part holds a single value throughout (the imaginary part of every real state):
-// a quick test without a branch per value before the palette is built.
-bool allEqual(const Complex* src, Part part, std::uint64_t n) {
-    const Word first = load(src[0], part);
-    for (std::uint64_t begin = 0; begin < n; begin += 64) {
+// Which of the two parts of n >= 1 amplitudes hold a single value throughout (the imaginary
+// part of every real state, both parts of a uniform or zero stretch): one pass for both, without
+// a branch per value, that stops once both have shown a second value.
+struct SingleValued {
+    bool imag;
+    bool real;
+};
+
+SingleValued singleValued(const Complex* src, std::uint64_t n) {
+    const Word imag = load(src[0], &Complex::imag);
+    const Word real = load(src[0], &Complex::real);
+    Word imagDiffers = 0;
+    Word realDiffers = 0;
+    for (std::uint64_t begin = 0; begin < n && (imagDiffers == 0 || realDiffers == 0);
+         begin += 64) {
         const std::uint64_t end = std::min(n, begin + 64);
-        Word differ = 0;
         for (std::uint64_t i = begin; i < end; ++i) {
-            differ |= load(src[i], part) ^ first;
-        }
-        if (differ != 0) {
-            return false;
+            imagDiffers |= load(src[i], &Complex::imag) ^ imag;
+            realDiffers |= load(src[i], &Complex::real) ^ real;
         }
     }
-    return true;
+    return {imagDiffers == 0, realDiffers == 0};
 }
 
 unsigned repeatSlot(Word magnitude) {
@@ -177,11 +184,13 @@ void findRepeats(const Complex* src, Part part, std::uint64_t n, PackedPart& p, 
     p.whole = whole;
 }
 
-// Decides how one part of n amplitudes is stored and prepares it in the packing; touches
-// nothing but the packing and the repeat table, so chunks are packed on any thread.
-void pack(const Complex* src, Part part, std::uint64_t n, PackedPart& p, Word* slots) {
+// Decides how one part of n amplitudes is stored (`single`: it holds one value throughout) and
+// prepares it in the packing; touches nothing but the packing and the repeat table, so chunks
+// are packed on any thread.
+void pack(const Complex* src, Part part, std::uint64_t n, bool single, PackedPart& p,
+          Word* slots) {
     p.bytes = 0;
-    if (n > 0 && allEqual(src, part, n)) {
+    if (single) {
         p.kind = PackedPart::Palette;
         p.paletteSize = 1;
         p.palette[0] = load(src[0], part);
@@ -369,8 +378,9 @@ bool Snapshot::capture(const QRegister& reg, const Reserve& reserve, GiveBack gi
             const std::uint64_t first = (begin + k) * ChunkAmplitudes;
             const std::uint64_t n = std::min(ChunkAmplitudes, total - first);
             ChunkWork& w = round[k];
-            pack(reg.amplitudes + first, &Complex::imag, n, w.imag, w.slots);
-            pack(reg.amplitudes + first, &Complex::real, n, w.real, w.slots);
+            const SingleValued single = singleValued(reg.amplitudes + first, n);
+            pack(reg.amplitudes + first, &Complex::imag, n, single.imag, w.imag, w.slots);
+            pack(reg.amplitudes + first, &Complex::real, n, single.real, w.real, w.slots);
         };
         if (total >= amplex::kernels::ParallelThreshold) {
             HelperThreads::shared().forEach(chunks, packChunk);
