@@ -111,6 +111,15 @@ template <class Op> void forEachPair(Complex* a, std::uint64_t count, int k, con
     constexpr std::uint64_t Block = 1024; // 24 KiB, at home in the first-level cache
     constexpr std::uint64_t AliasBytes = std::uint64_t{1} << 28;
     const std::uint64_t step = bit(k);
+    if (k == 0) {
+        // Neighbours: every pair is the next two amplitudes, with no runs to find.
+        parallelFor(count, count / 2, [&](std::uint64_t begin, std::uint64_t end) {
+            for (std::uint64_t i = 2 * begin; i < 2 * end; i += 2) {
+                op(a[i], a[i + 1], i);
+            }
+        });
+        return;
+    }
     const bool blocked = step * sizeof(Complex) % AliasBytes == 0;
     forEachFixed(count, step, 0, [&](std::uint64_t first, std::uint64_t length) {
         if (!blocked) {
