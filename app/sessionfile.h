@@ -31,7 +31,8 @@ class StepHistory;
 class SessionFile {
 public:
     static constexpr char Magic[9] = "AMPLEXSN";
-    static constexpr std::uint32_t Version = 1;
+    // 2: snapshots keep repeats of magnitudes where version 1 packed with LZ4 (plane kind 1).
+    static constexpr std::uint32_t Version = 2;
 
     // The contents of a file, held apart from the running session until apply.
     struct Contents {

@@ -14,10 +14,10 @@ class QRegister;
 // imaginary and the real parts of a chunk apart. Teaching states repeat a few values over and
 // over (basis states, uniform superpositions, search states) and are mostly real, so each part
 // is stored as a palette of its distinct values and an index of 0, 1, 2, 4 or 8 bits per
-// amplitude; a part with more than 256 distinct values is compressed with LZ4, or kept as it is
-// when that does not pay. Encoding and decoding work chunk by chunk through
-// fixed scratch buffers: nothing of the register's size is ever allocated besides the
-// snapshot's own storage.
+// amplitude; a part with more than 256 distinct values is kept as repeats of magnitudes seen
+// shortly before (2 bytes each, the others whole), or as it is when that does not pay. Encoding
+// and decoding work chunk by chunk through fixed scratch buffers: nothing of the register's
+// size is ever allocated besides the snapshot's own storage.
 class Snapshot {
 public:
     static constexpr std::uint64_t ChunkAmplitudes = std::uint64_t{1} << 14;
@@ -46,20 +46,23 @@ public:
     std::uint64_t chunkCount() const { return chunkCount_; }
     // Amplitudes in chunk c: ChunkAmplitudes, or all of a register smaller than a chunk.
     std::uint64_t chunkSize() const;
+    // Writes the recorded amplitudes first .. first + count - 1 (those that exist) into out,
+    // decoding only the chunks that hold them.
+    void copyRange(std::uint64_t first, std::uint64_t count, Complex* out) const;
     // Frees the contents and hands their bytes back.
     void clear();
 
     // A byte stream to write to or read from; false when it failed.
     using Sink = std::function<bool(const void* data, std::size_t bytes)>;
     using Source = std::function<bool(void* data, std::size_t bytes)>;
-    // Writes the contents in their packed form: chunk by chunk, each part as its kind, palette
-    // size, index bits, stored bytes, single value and stored data.
+    // Writes the contents in their packed form: chunk by chunk, each part as its kind, index
+    // bits, palette size or number of repeats, stored bytes, single value and stored data.
     bool save(const Sink& sink) const;
     // Reads what save wrote for a register of qubitCount qubits, asking `reserve` for every
     // block as capture does. Every field is checked before it is used (kinds, palette sizes,
-    // index bits and every index, stored sizes, and that packed parts unpack to a whole plane),
-    // so that what is read restores like a capture. Returns false, leaving the snapshot empty,
-    // when the stream fails, a field is out of range or a block is refused.
+    // index bits and every index, repeat flags against their count and every repeat's slot,
+    // stored sizes), so that what is read restores like a capture. Returns false, leaving the
+    // snapshot empty, when the stream fails, a field is out of range or a block is refused.
     bool load(int qubitCount, const Source& source, const Reserve& reserve, GiveBack giveBack);
     // The same packed form for a register's amplitudes without keeping them: one chunk at a
     // time through a scratch chunk. loadRegister reads into a register already sized to the

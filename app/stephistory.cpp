@@ -276,20 +276,37 @@ std::string StepHistory::listing(int k, std::uint32_t first, std::uint32_t count
             return c.text;
         }
     }
-    // Decoded only into the working register reserved with the first snapshot.
     const int n = e.snapshot.qubitCount();
-    if (registerBytes(n) > workingBytes_) {
-        return {};
-    }
-    if (!working_ || working_->qubitCount != n || !working_->amplitudes) {
-        working_ = std::make_unique<QRegister>();
-        if (!working_->setQubitCount(n)) {
-            working_.reset();
+    std::string text;
+    if (sortMode == 0) {
+        // An unsorted listing shows at most ListingSize entries from first on: only the chunks
+        // that hold them are decoded, and no register is needed.
+        const std::uint64_t total = std::uint64_t{1} << n;
+        const auto shown = static_cast<std::uint32_t>(
+            first < total ? std::min<std::uint64_t>({count, QRegister::ListingSize, total - first})
+                          : 0);
+        std::vector<Complex> values(shown);
+        e.snapshot.copyRange(first, shown, values.data());
+        QRegister labels;
+        labels.qubitCount = n;
+        labels.segmentation = e.segmentation;
+        text = labels.listing(first, shown, values.data(), exactValues);
+    } else {
+        // Decoded only into the working register reserved with the first snapshot.
+        if (registerBytes(n) > workingBytes_) {
             return {};
         }
+        if (!working_ || working_->qubitCount != n || !working_->amplitudes) {
+            working_ = std::make_unique<QRegister>();
+            if (!working_->setQubitCount(n)) {
+                working_.reset();
+                return {};
+            }
+        }
+        working_->segmentation = e.segmentation;
+        e.restoreInto(*working_);
+        text = working_->sortedListing(first, count, sortMode, exactValues);
     }
-    working_->segmentation = e.segmentation;
-    e.restoreInto(*working_);
     CachedListing made;
     made.serial = e.serial;
     made.first = first;
@@ -300,7 +317,7 @@ std::string StepHistory::listing(int k, std::uint32_t first, std::uint32_t count
     if (e.segmentation) {
         made.segmentation = *e.segmentation;
     }
-    made.text = working_->sortedListing(first, count, sortMode, exactValues);
+    made.text = std::move(text);
     if (listings_.size() < CachedListings) {
         listings_.push_back(std::move(made));
         return listings_.back().text;

@@ -111,6 +111,15 @@ template <class Op> void forEachPair(Complex* a, std::uint64_t count, int k, con
     constexpr std::uint64_t Block = 1024; // 24 KiB, at home in the first-level cache
     constexpr std::uint64_t AliasBytes = std::uint64_t{1} << 28;
     const std::uint64_t step = bit(k);
+    if (k == 0) {
+        // Neighbours: every pair is the next two amplitudes, with no runs to find.
+        parallelFor(count, count / 2, [&](std::uint64_t begin, std::uint64_t end) {
+            for (std::uint64_t i = 2 * begin; i < 2 * end; i += 2) {
+                op(a[i], a[i + 1], i);
+            }
+        });
+        return;
+    }
     const bool blocked = step * sizeof(Complex) % AliasBytes == 0;
     forEachFixed(count, step, 0, [&](std::uint64_t first, std::uint64_t length) {
         if (!blocked) {
@@ -418,7 +427,7 @@ void modularPowerXor(Complex* a, std::uint64_t count, int from, int to, int low,
     const int width = std::bit_width(modulus - 1);
     const std::uint64_t values = bit(width);
     const std::uint64_t rests = bit(low);
-    constexpr std::uint64_t ChunkSize = 8192; // 128 KiB of copies, at home in the second level
+    constexpr std::uint64_t ChunkSize = 8192; // 192 KiB of rows, at home in the second level
     // The power of the exponent held by index i; each thread keeps its own high product.
     struct Power {
         const std::vector<std::uint32_t>& powers;
@@ -459,24 +468,23 @@ void modularPowerXor(Complex* a, std::uint64_t count, int from, int to, int low,
     parallelFor(count, (count >> (low + width)) * chunksPerHigh,
                 [&](std::uint64_t begin, std::uint64_t end) {
                     Power p = power;
-                    // The chunk is copied out and every amplitude fetched back from its partner's
-                    // copy: no branch on the pseudo-random value.
-                    std::vector<Value> copy(values * chunk);
+                    // v is the same for every value of the field: it is found once per rest,
+                    // and then each row of the field is walked in order, every amplitude
+                    // swapped with its partner in row f ^ v by the lower of the two rows.
+                    std::vector<std::uint64_t> partner(chunk);
                     for (std::uint64_t item = begin; item < end; ++item) {
                         const std::uint64_t high = (item / chunksPerHigh) << (low + width);
                         const std::uint64_t first = high | ((item % chunksPerHigh) * chunk);
-                        for (std::uint64_t f = 0; f < values; ++f) {
-                            const Complex* row = a + (first | (f << low));
-                            for (std::uint64_t r = 0; r < chunk; ++r) {
-                                copy[f * chunk + r] = {row[r].imag, row[r].real};
-                            }
+                        for (std::uint64_t r = 0; r < chunk; ++r) {
+                            partner[r] = p(first + r);
                         }
                         for (std::uint64_t f = 0; f < values; ++f) {
-                            const std::uint64_t row = first | (f << low);
+                            Complex* row = a + first + (f << low);
                             for (std::uint64_t r = 0; r < chunk; ++r) {
-                                const Value& partner = copy[(f ^ p(row + r)) * chunk + r];
-                                a[row + r].imag = partner.imag;
-                                a[row + r].real = partner.real;
+                                const std::uint64_t g = f ^ partner[r];
+                                if (g > f) {
+                                    swapAmplitudes(row[r], a[first + (g << low) + r]);
+                                }
                             }
                         }
                     }

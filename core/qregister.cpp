@@ -212,16 +212,16 @@ const char* QRegister::basisLabel(std::uint32_t index) const {
     return label;
 }
 
-void QRegister::appendEntry(char* buffer, int& length, std::uint32_t index,
+void QRegister::appendEntry(char* buffer, int& length, std::uint32_t index, const Complex& value,
                             bool exactValues) const {
     if (length >= ListingSize - 1) {
         return;
     }
     char amplitude[ComplexTextSize];
     if (exactValues) {
-        ExactValue::text(amplitudes[index], amplitude);
+        ExactValue::text(value, amplitude);
     } else {
-        amplitudes[index].text(amplitude);
+        value.text(amplitude);
     }
     const int written =
         std::snprintf(buffer + length, static_cast<std::size_t>(ListingSize - length),
@@ -230,16 +230,21 @@ void QRegister::appendEntry(char* buffer, int& length, std::uint32_t index,
 }
 
 const char* QRegister::listing(std::uint32_t first, std::uint32_t count, bool exactValues) const {
-    static char buffer[ListingSize];
-    buffer[0] = '\0';
     const std::uint64_t total = amplitudeCount();
     if (first >= total) {
-        return buffer;
+        return listing(first, 0, nullptr);
     }
-    const std::uint64_t shown = std::min<std::uint64_t>(count, total - first);
+    return listing(first, static_cast<std::uint32_t>(std::min<std::uint64_t>(count, total - first)),
+                   amplitudes + first, exactValues);
+}
+
+const char* QRegister::listing(std::uint32_t first, std::uint32_t count, const Complex* values,
+                               bool exactValues) const {
+    static char buffer[ListingSize];
+    buffer[0] = '\0';
     int length = 0;
-    for (std::uint64_t k = 0; k < shown && length < ListingSize - 1; ++k) {
-        appendEntry(buffer, length, static_cast<std::uint32_t>(first + k), exactValues);
+    for (std::uint64_t k = 0; k < count && length < ListingSize - 1; ++k) {
+        appendEntry(buffer, length, static_cast<std::uint32_t>(first + k), values[k], exactValues);
     }
     return buffer;
 }
@@ -263,7 +268,7 @@ const char* QRegister::sortedListing(std::uint32_t first, std::uint32_t count, i
         SortedWindow::select(amplitudes, total, first, shown, mode != 1);
     int length = 0;
     for (std::uint32_t index : window) {
-        appendEntry(buffer, length, index, exactValues);
+        appendEntry(buffer, length, index, amplitudes[index], exactValues);
     }
     return buffer;
 }

@@ -45,6 +45,11 @@ public:
     // of the register; static buffer of ListingSize characters. exactValues writes the
     // amplitudes as ExactValue does ("+1/sqrt2 |3>     ").
     const char* listing(std::uint32_t first, std::uint32_t count, bool exactValues = false) const;
+    // The same for count entries whose amplitudes are values[0 .. count - 1] instead of the
+    // register's own (which is not read: a register without an array, its qubitCount and
+    // segmentation set, lists values kept elsewhere), in the same static buffer.
+    const char* listing(std::uint32_t first, std::uint32_t count, const Complex* values,
+                        bool exactValues = false) const;
     // mode 0: as listing; 1: by increasing magnitude; other: by decreasing magnitude, count
     // entries from position first of that order. Equal magnitudes keep index order; NaN counts
     // as the smallest magnitude. Selects only the shown window; a separate static buffer of
@@ -70,5 +75,6 @@ public:
     Complex* amplitudes = nullptr;
 
 private:
-    void appendEntry(char* buffer, int& length, std::uint32_t index, bool exactValues) const;
+    void appendEntry(char* buffer, int& length, std::uint32_t index, const Complex& value,
+                     bool exactValues) const;
 };
