@@ -263,13 +263,6 @@ SessionFile::Loaded SessionFile::load(std::FILE* file, const std::string& path,
                       version, Version);
         return refuse(why);
     }
-    if (version < Version && version > 0) {
-        char why[128];
-        std::snprintf(why, sizeof why,
-                      "saved by an older Amplex (format version %u); this one reads version %u.",
-                      version, Version);
-        return refuse(why);
-    }
     if (version != Version || flags != 0) {
         return refuse(Damaged);
     }

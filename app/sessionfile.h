@@ -31,8 +31,7 @@ class StepHistory;
 class SessionFile {
 public:
     static constexpr char Magic[9] = "AMPLEXSN";
-    // 2: snapshots keep repeats of magnitudes where version 1 packed with LZ4 (plane kind 1).
-    static constexpr std::uint32_t Version = 2;
+    static constexpr std::uint32_t Version = 1;
 
     // The contents of a file, held apart from the running session until apply.
     struct Contents {

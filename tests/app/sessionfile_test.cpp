@@ -147,9 +147,7 @@ TEST_F(SessionFileTest, RefusesWhatItCannotOpenWithTheReason) {
         "");
     const std::string good = bytesOf(file("saved"));
     std::string newer = good;
-    newer[8] = 3;
-    std::string older = good;
-    older[8] = 1;
+    newer[8] = 2;
     std::string stray = good + "x";
     const Session target(2, 1, HistoryBudget(0, 512));
     struct Case {
@@ -157,8 +155,7 @@ TEST_F(SessionFileTest, RefusesWhatItCannotOpenWithTheReason) {
         std::uint64_t free;
         const char* reason;
     };
-    for (const Case& c : {Case{newer, 1ull << 40, "newer Amplex (format version 3)"},
-                          {older, 1ull << 40, "older Amplex (format version 1)"},
+    for (const Case& c : {Case{newer, 1ull << 40, "newer Amplex (format version 2)"},
                           {"AMPLEX", 1ull << 40, "not an Amplex session"},
                           {stray, 1ull << 40, "damaged or incomplete"},
                           {good, 1000, "more than the 0 MB this machine has free"}}) {
