@@ -105,11 +105,13 @@ struct Value {
 // Calls op(x, y, i) for every pair x = a[i], y = a[i + 2^k] (bit k of i clear), on all
 // threads. Two streams a multiple of 256 MiB apart (the top qubit at 26 qubits) run at a fifth
 // of the bandwidth here when their accesses alternate amplitude by amplitude; such far
-// partners go through a small buffer block by block instead, which halves the loss. Nearer
-// partners gain nothing from it.
-template <class Op> void forEachPair(Complex* a, std::uint64_t count, int k, const Op& op) {
+// partners go through a small buffer block by block instead, which halves the loss. (Reading
+// the far blocks a few ahead into a ring and writing them back a few behind, so that no two
+// streams are ever that distance apart, measured no better.) Nearer partners gain nothing.
+template <class Op>
+void forEachPair(Complex* a, std::uint64_t count, int k, const Op& op,
+                 std::uint64_t aliasBytes = AliasBytes) {
     constexpr std::uint64_t Block = 1024; // 24 KiB, at home in the first-level cache
-    constexpr std::uint64_t AliasBytes = std::uint64_t{1} << 28;
     const std::uint64_t step = bit(k);
     if (k == 0) {
         // Neighbours: every pair is the next two amplitudes, with no runs to find.
@@ -120,7 +122,7 @@ template <class Op> void forEachPair(Complex* a, std::uint64_t count, int k, con
         });
         return;
     }
-    const bool blocked = step * sizeof(Complex) % AliasBytes == 0;
+    const bool blocked = step * sizeof(Complex) % aliasBytes == 0;
     forEachFixed(count, step, 0, [&](std::uint64_t first, std::uint64_t length) {
         if (!blocked) {
             for (std::uint64_t i = first; i < first + length; ++i) {
@@ -218,10 +220,11 @@ template <bool FromZero> void butterfly(Complex& x, Complex& y, double h) {
 
 } // namespace
 
-void hadamard(Complex* a, std::uint64_t count, int k) {
+void hadamard(Complex* a, std::uint64_t count, int k, std::uint64_t aliasBytes) {
     const double h = hadamardFactor();
-    forEachPair(a, count, k,
-                [h](Complex& x, Complex& y, std::uint64_t) { butterfly<false>(x, y, h); });
+    forEachPair(
+        a, count, k, [h](Complex& x, Complex& y, std::uint64_t) { butterfly<false>(x, y, h); },
+        aliasBytes);
 }
 
 void controlledHadamard(Complex* a, std::uint64_t count, int control, int target) {
