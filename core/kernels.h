@@ -17,9 +17,14 @@ namespace amplex::kernels {
 // sqrt(0.5), and the value every stored result depends on.
 double hadamardFactor();
 
+// Partners whose distance in bytes is a multiple of this are read and written in a staggered
+// order (the memory here is slow at that distance); the pair kernels below take it.
+inline constexpr std::uint64_t AliasBytes = std::uint64_t{1} << 28;
+
 // Pairs 2^k apart: i (bit k clear) and j = i + 2^k become h a_i + h a_j and h a_i - h a_j,
-// both old values scaled by h = hadamardFactor() first.
-void hadamard(Complex* a, std::uint64_t count, int k);
+// both old values scaled by h = hadamardFactor() first. aliasBytes only changes the order of
+// the work (tests lower it to reach the staggered order on small registers).
+void hadamard(Complex* a, std::uint64_t count, int k, std::uint64_t aliasBytes = AliasBytes);
 
 // Pairs 2^target apart where the control qubit is 1, with Hadamard's arithmetic but every sum
 // begun at +0.0, as a sum into a cleared array would; where the control qubit is 0 every

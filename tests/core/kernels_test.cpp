@@ -190,8 +190,21 @@ std::vector<Case> cases(int n) {
                        [=](Complex* a, std::uint64_t m) { earlier(a, m, args...); }});
     };
     const double c = std::cos(0.7), s = std::sin(0.7), r = std::sqrt(0.5);
+    const auto hadamard = [](Complex* a, std::uint64_t m, int t, std::uint64_t aliasBytes) {
+        k::hadamard(a, m, t, aliasBytes);
+    };
+    const auto earlierHadamard = [](Complex* a, std::uint64_t m, int t, std::uint64_t) {
+        before::hadamard(a, m, t);
+    };
+    // Partners at the slow distance or a multiple of it take the staggered order: the top
+    // qubit, runs of pairs shorter than the ring, and pairs of neighbouring qubits.
+    for (const auto& [t, aliasBytes] :
+         {std::pair{n - 1, sizeof(Complex) << (n - 1)},
+          std::pair{n - 2, sizeof(Complex) << (n - 4)}, std::pair{1, 2 * sizeof(Complex)}}) {
+        add("staggered hadamard", hadamard, earlierHadamard, t, std::uint64_t{aliasBytes});
+    }
     for (int t = 0; t < n; ++t) {
-        add("hadamard", k::hadamard, before::hadamard, t);
+        add("hadamard", hadamard, earlierHadamard, t, k::AliasBytes);
         add("phase", k::phase, before::phase, std::uint64_t{1} << t, r, r);
         // Every pair at 6 qubits; above the threading threshold each qubit once as control.
         for (const int d : n < 10 ? std::vector<int>{1, 2, 3, 4, 5} : std::vector<int>{1}) {
