@@ -215,6 +215,11 @@ MainWindow::~MainWindow() {
 
 void MainWindow::createMenu() {
     QMenu* file = menuBar_->addMenu(QStringLiteral("File"));
+    file->addAction(QStringLiteral("Open session..."), QKeySequence::Open, this,
+                    [this] { openSessionFrom(); });
+    file->addAction(QStringLiteral("Save session..."), QKeySequence::Save, this,
+                    [this] { saveSessionAs(); });
+    file->addSeparator();
     file->addAction(QStringLiteral("Open OpenQASM..."), this, [this] { openQasm(); });
     // The history up to the position, as a program for other tools.
     file->addAction(QStringLiteral("Export OpenQASM..."), this, [this] {
@@ -248,27 +253,9 @@ void MainWindow::createMenu() {
             gates_->reopenDialog();
         }
     });
-    createSessionMenu();
     QMenu* help = menuBar_->addMenu(QStringLiteral("Help"));
     help->addAction(QStringLiteral("Documentation"), this, [this] { showDocumentation(); });
     help->addAction(QStringLiteral("About"), this, [this] { showAbout(); });
-}
-
-void MainWindow::createSessionMenu() {
-    // Other commands may have made the File menu already; it goes first in the bar.
-    QMenu* file = nullptr;
-    for (QAction* action : menuBar_->actions()) {
-        if (action->menu() && action->text() == QStringLiteral("File")) {
-            file = action->menu();
-        }
-    }
-    if (!file) {
-        file = new QMenu(QStringLiteral("File"), menuBar_);
-        const QList<QAction*> existing = menuBar_->actions();
-        menuBar_->insertMenu(existing.isEmpty() ? nullptr : existing.front(), file);
-    }
-    file->addAction(QStringLiteral("Save session..."), this, [this] { saveSessionAs(); });
-    file->addAction(QStringLiteral("Open session..."), this, [this] { openSessionFrom(); });
 }
 
 bool MainWindow::saveSessionAs() {

@@ -151,7 +151,6 @@ private:
     bool confirmQubitCount(int count);
     void createWindows();
     void createMenu();
-    void createSessionMenu();
     // Asks for a file name and saves; false when cancelled or failed (the user was told).
     bool saveSessionAs();
     void openSessionFrom();
