@@ -4,6 +4,9 @@
 #include "core/parallelfor.h"
 #include "core/qregister.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -239,6 +242,23 @@ void packChunk(const Complex* src, std::uint64_t n, ChunkWork& w) {
     pack(src, &Complex::real, n, single.real, w.real, w.slots);
 }
 
+// Faults in the pages of a block that is about to be written whole, in one call instead of one
+// fault per page: a search over 16 qubits records some 700 MB of fresh snapshot memory, and
+// the faults were a third of the time the history took. Only pages that hold bytes of the
+// block are touched, so nothing is asked beyond what was granted; kernels without the call
+// leave the faults to the writes.
+void faultIn(void* block, std::uint64_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+    static const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto begin = reinterpret_cast<std::uintptr_t>(block) & ~(page - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(block) + bytes + page - 1) & ~(page - 1);
+    madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#else
+    (void)block;
+    (void)bytes;
+#endif
+}
+
 // Gives the plane `bytes` of storage, asked of `reserve` first. False when refused or when
 // memory cannot be had.
 template <typename Plane>
@@ -251,7 +271,11 @@ bool allocatePlane(Plane& plane, std::uint64_t bytes, const Snapshot::Reserve& r
     granted += bytes + BlockOverhead;
     plane.data.reset(new (std::nothrow) unsigned char[bytes]);
     plane.bytes = static_cast<std::uint32_t>(bytes);
-    return plane.data != nullptr;
+    if (!plane.data) {
+        return false;
+    }
+    faultIn(plane.data.get(), bytes);
+    return true;
 }
 
 // Stores a packed part into the plane, asking for its storage first. False when refused or
