@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 // The command line finds gates beside the program; this test program lives elsewhere.
 static const int gatePathSet = setenv("AMPLEX_GATE_PATH", AMPLEX_BUILD_DIR "/gates", 1);
 
@@ -19,9 +21,11 @@ struct Outcome {
     std::string err;
 };
 
-// Runs the command line in this process on a program written to a file of the test's own.
+// Runs the command line in this process on a program written to a file of the test's own:
+// CTest runs the cases as parallel processes.
 Outcome run(const std::string& program, std::vector<std::string> options) {
-    const std::string file = testing::TempDir() + "commandline_test.qasm";
+    const std::string file =
+        testing::TempDir() + "commandline_test_" + std::to_string(getpid()) + ".qasm";
     std::ofstream(file) << program;
     options.insert(options.begin(), {"--run", file});
     char* outText = nullptr;
