@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <numbers>
 #include <string_view>
 
 using Mark = CircuitLayout::Mark;
@@ -49,7 +50,7 @@ std::string gateLabel(const amplex::Operation& op) {
         // Angles as the dialogs take them, in degrees; 4 digits fit the column.
         char digits[32];
         const auto end =
-            std::to_chars(digits, digits + sizeof digits, op.params[0] * 180.0 / StepOperation::Pi,
+            std::to_chars(digits, digits + sizeof digits, op.params[0] * 180.0 / std::numbers::pi,
                           std::chars_format::general, 4)
                 .ptr;
         label += '\n' + std::string(digits, end) + "°";

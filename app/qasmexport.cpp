@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <numbers>
 #include <string_view>
 
 using amplex::Operation;
@@ -144,7 +145,7 @@ private:
                  "A controlled rotation's step gives its angle to 5 digits only: the file "
                  "reproduces the state only approximately.");
         } else if (op.params[0] != 0) {
-            const int k = std::ilogb(StepOperation::Pi) - std::ilogb(op.params[0]);
+            const int k = std::ilogb(std::numbers::pi) - std::ilogb(op.params[0]);
             comment(op.text + ": the exact angle " + (op.params[0] < 0 ? "-" : "") + "pi/2^" +
                     std::to_string(k) + " rebuilt from its 5 digits");
         }

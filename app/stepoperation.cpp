@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -143,7 +144,7 @@ bool build(Shape shape, const Numbers& n, Operation& op) {
             return false;
         }
         op.qubits = {static_cast<int>(v[0])};
-        op.params = {*degrees * StepOperation::Pi / 180.0};
+        op.params = {*degrees * std::numbers::pi / 180.0};
         return true;
     }
     case Shape::PairRadians: {
@@ -196,7 +197,7 @@ Operation StepOperation::read(std::string_view text) {
 std::optional<double> StepOperation::exactRotation(std::string_view shown) {
     for (int k = 0; k <= 62; ++k) {
         // Formed as the inverse Fourier transform forms it: only the exponent changes.
-        const double angle = Pi / std::pow(2.0, k);
+        const double angle = std::numbers::pi / std::pow(2.0, k);
         for (const double candidate : {angle, -angle}) {
             char digits[32];
             const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, candidate,
@@ -219,5 +220,5 @@ bool StepOperation::angleIsApproximate(const Operation& op) {
     }
     int exponent = 0;
     // pi / 2^k has pi's significand.
-    return std::frexp(magnitude, &exponent) != std::frexp(Pi, &exponent);
+    return std::frexp(magnitude, &exponent) != std::frexp(std::numbers::pi, &exponent);
 }

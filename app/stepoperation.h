@@ -28,7 +28,6 @@ class StepOperation {
 public:
     // Registers have at most this many qubits; a step naming more is not one of ours.
     static constexpr int MaxQubits = 26;
-    static constexpr double Pi = 3.141592653589793;
 
     static amplex::Operation read(std::string_view text);
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <numbers>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -18,7 +19,6 @@ namespace amplex {
 
 namespace {
 
-constexpr double Pi = 3.141592653589793;
 // Deeper angle expressions are refused before the recursion can exhaust the stack.
 constexpr int MaxExpressionDepth = 200;
 // Beyond these a file is not a circuit anyone wrote, and reading on would only take memory.
@@ -683,9 +683,9 @@ private:
         }
         if (token.kind == Kind::Identifier) {
             if (token.text == "pi" || token.text == "\xCF\x80") {
-                value = Pi;
+                value = std::numbers::pi;
             } else if (token.text == "tau" || token.text == "\xCF\x84") {
-                value = 2 * Pi;
+                value = 2 * std::numbers::pi;
             } else {
                 return fail(token, "unknown name " + quoted(token.text) + " in an angle");
             }

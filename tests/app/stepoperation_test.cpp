@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
-constexpr double Pi = StepOperation::Pi;
+constexpr double Pi = std::numbers::pi;
 
 struct Case {
     const char* text;
