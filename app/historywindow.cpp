@@ -89,7 +89,7 @@ void HistoryWindow::compareLastStep() {
     }
     const int step = history_->historyPosition();
     findChild<QLineEdit*>(QString::number(BeforeField))
-        ->setText(QString::number(StepComparison::stepBefore(*history_, step)));
+        ->setText(QString::number(history_->positionBefore(step)));
     findChild<QLineEdit*>(QString::number(AfterField))->setText(QString::number(step));
     compareSteps();
 }

@@ -98,14 +98,6 @@ std::optional<StepComparison> StepComparison::compare(const Snapshot* before, co
     return result;
 }
 
-int StepComparison::stepBefore(const StepHistory& history, int step) {
-    int k = std::min(step, history.historySize()) - 2;
-    while (k >= 0 && !(history.isVisible(k) && history.entry(k).hasSnapshot())) {
-        --k;
-    }
-    return k + 1;
-}
-
 std::string StepComparison::report(const StepHistory& history, int beforeStep, int afterStep,
                                    bool exactValues) {
     const int size = history.historySize();

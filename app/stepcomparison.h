@@ -39,9 +39,6 @@ public:
     // or the reason it cannot be made. exactValues writes amplitudes as ExactValue does.
     static std::string report(const StepHistory& history, int beforeStep, int afterStep,
                               bool exactValues);
-    // The step "the one before" step s means: the previous visible step that still has its
-    // state, or 0 for the reset state.
-    static int stepBefore(const StepHistory& history, int step);
 
     // Largest change of amplitude |after - before| first, equal ones by index; states that did
     // not change are not listed.

@@ -153,8 +153,8 @@ std::string StepHistory::releaseText() const {
     return text;
 }
 
-int StepHistory::backPosition() const {
-    int p = historyPosition_ - 1;
+int StepHistory::positionBefore(int p) const {
+    p = std::min(p, historySize_) - 1;
     while (p > 0 && !canStop(p - 1)) {
         --p;
     }

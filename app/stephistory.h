@@ -92,6 +92,9 @@ public:
     int depthFilter() const { return depthFilter_; }
     const HistoryEntry& entry(int k) const { return entries_[static_cast<std::size_t>(k)]; }
     bool isVisible(int k) const { return entry(k).depth <= depthFilter_; }
+    // The position of the visible step before position p (at most the size) that still holds
+    // its state, or 0 for the reset state: where back would move from p.
+    int positionBefore(int p) const;
     Refusal lastRefusal() const { return refusal_; }
     const HistoryBudget& budget() const { return budget_; }
     // Text of the status line after releases: "Older steps released to stay within N MB.".
@@ -120,7 +123,7 @@ private:
     bool canStop(int k) const { return isVisible(k) && entry(k).hasSnapshot(); }
     // The position back moves to: 0 is the reset state, which only counts while nothing was
     // released.
-    int backPosition() const;
+    int backPosition() const { return positionBefore(historyPosition_); }
     // The entry forward restores, or -1 when it would not move.
     int forwardEntry() const;
     static void call(const std::function<void()>& callback) {

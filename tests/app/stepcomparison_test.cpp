@@ -116,10 +116,10 @@ TEST(StepComparison, ReportNamesTheStepsOrWhyNot) {
     gate(h, h, 0);
     gate(0, 1, 1); // hidden at depth filter 0
     gate(0, -1, 0);
-    EXPECT_EQ(StepComparison::stepBefore(history, 3), 1);
-    EXPECT_EQ(StepComparison::stepBefore(history, 1), 0);
+    EXPECT_EQ(history.positionBefore(3), 1);
+    EXPECT_EQ(history.positionBefore(1), 0);
     history.depthUp();
-    EXPECT_EQ(StepComparison::stepBefore(history, 3), 2);
+    EXPECT_EQ(history.positionBefore(3), 2);
 
     const std::string report = StepComparison::report(history, 0, 1, true);
     EXPECT_EQ(report.substr(0, report.find("Basis")),
