@@ -22,18 +22,27 @@ std::uint64_t nextSerial() {
 
 bool HistoryEntry::record(const QRegister& reg, const char* stepText, int stepDepth,
                           const Snapshot::Reserve& reserve, Snapshot::GiveBack giveBack) {
-    release();
-    serial = 0;
+    label(reg, stepText, stepDepth);
     const Snapshot::Reserve always = [](std::uint64_t) { return true; };
     if (!snapshot.capture(reg, reserve ? reserve : always, std::move(giveBack))) {
         text[0] = '\0';
         return false;
     }
-    segmentation = reg.segmentation;
     serial = nextSerial();
+    return true;
+}
+
+void HistoryEntry::label(const QRegister& reg, const char* stepText, int stepDepth) {
+    release();
+    serial = 0;
+    segmentation = reg.segmentation;
     std::snprintf(text, sizeof text, "%s", stepText ? stepText : "");
     depth = stepDepth;
-    return true;
+}
+
+void HistoryEntry::attach(Snapshot& taken, Snapshot::GiveBack giveBack) {
+    snapshot.takeFrom(taken, std::move(giveBack));
+    serial = snapshot.empty() ? 0 : nextSerial();
 }
 
 void HistoryEntry::takeFrom(HistoryEntry& other, Snapshot::GiveBack giveBack) {

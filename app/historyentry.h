@@ -23,6 +23,12 @@ public:
     // and leaves the entry empty when a block is refused or cannot be allocated.
     bool record(const QRegister& reg, const char* stepText, int stepDepth,
                 const Snapshot::Reserve& reserve = {}, Snapshot::GiveBack giveBack = {});
+    // Gives the entry the text, depth and segmentation link of a step whose snapshot comes
+    // later (see attach), and no snapshot yet.
+    void label(const QRegister& reg, const char* stepText, int stepDepth);
+    // Takes over a snapshot of the labelled step, whose bytes are then handed back through
+    // giveBack.
+    void attach(Snapshot& taken, Snapshot::GiveBack giveBack);
     // Takes the other entry's text, depth, segmentation link and snapshot, whose bytes are then
     // handed back through giveBack; the other entry keeps its text and depth and no snapshot.
     void takeFrom(HistoryEntry& other, Snapshot::GiveBack giveBack);

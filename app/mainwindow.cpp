@@ -175,6 +175,9 @@ MainWindow::MainWindow(QWidget* parent)
     });
     history_.setReleaseNotice(
         [this](const std::string& text) { tell(QString::fromStdString(text)); });
+    // Sub-steps of small registers are packed on the other core while the gates go on.
+    history_.setRecordInBackground(true);
+    history_.setLateRefusal([this] { tell(QString::fromLatin1(NoMemoryForStepText)); });
     host_.setStepSink([this](const char* text, int depth) { stepReported(text, depth); });
     host_.setProgressSink([this] {
         beginRun();
@@ -287,6 +290,7 @@ void MainWindow::openSessionFrom() {
 }
 
 QString MainWindow::saveSession(const QString& path) {
+    history_.settle();
     return QString::fromStdString(
         SessionFile::save(path.toStdString(), live_, segmentation_, history_));
 }
@@ -489,6 +493,7 @@ void MainWindow::resetRegister(int n) {
 
 void MainWindow::refreshViews() {
     refreshTimer_.stop();
+    history_.settle(); // the views read every entry's snapshot
     setField(PositionField,
              QString::asprintf("%i / %i", history_.historyPosition(), history_.historySize()));
     showWalkButtons();
@@ -672,6 +677,7 @@ void MainWindow::checkRunEnded() {
         return;
     }
     runEndTimer_.stop();
+    history_.settle();
     const std::optional<std::string> status =
         run_.finish(host_.stopRequested(), host_.runFailure());
     host_.endRun();

@@ -79,10 +79,10 @@ int chunksPerRound() {
     return 4 * (HelperThreads::shared().helpers() + 1);
 }
 
-// Fixed working space, made once: about 0.5 MB per chunk of a round. Used by the program's
-// thread, which hands chunks of it to the helpers while it waits for them.
+// Fixed working space, made once per thread that packs or decodes: about 0.5 MB per chunk of a
+// round. The thread hands chunks of it to the helpers while it waits for them.
 ChunkWork* work() {
-    static const std::unique_ptr<ChunkWork[]> chunks(
+    static thread_local const std::unique_ptr<ChunkWork[]> chunks(
         new ChunkWork[static_cast<std::size_t>(chunksPerRound())]);
     return chunks.get();
 }
@@ -615,6 +615,15 @@ bool Snapshot::capture(const QRegister& reg, const Reserve& reserve, GiveBack gi
         begin = end;
     }
     return true;
+}
+
+std::uint64_t Snapshot::mostBytes(int qubitCount) {
+    const std::uint64_t total = std::uint64_t{1} << qubitCount;
+    const std::uint64_t n = std::min(ChunkAmplitudes, total);
+    // A part takes at most its values whole, or a full palette and a byte of index per value.
+    const std::uint64_t plane = std::max(n * sizeof(Word), MaxPalette * sizeof(Word) + n);
+    const std::uint64_t count = chunkCountFor(total);
+    return count * sizeof(Chunk) + BlockOverhead + 2 * count * (plane + BlockOverhead);
 }
 
 void Snapshot::restoreInto(QRegister& reg) const {

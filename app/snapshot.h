@@ -73,6 +73,9 @@ public:
     // giveBack; the other is left empty without handing anything back.
     void takeFrom(Snapshot& other, GiveBack giveBack);
 
+    // The most bytes a capture of a register of qubitCount qubits can be granted.
+    static std::uint64_t mostBytes(int qubitCount);
+
     bool empty() const { return !chunks_; }
     int qubitCount() const { return qubitCount_; }
     // Bytes granted for the contents: the chunk table and every chunk's storage.

@@ -1,11 +1,14 @@
 #include "app/stephistory.h"
 
+#include "core/parallelfor.h"
+
 #include <malloc.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -42,6 +45,9 @@ void StepHistory::release(int from, int to) {
 }
 
 bool StepHistory::recordStep(const char* text, int depth) {
+    if (!background_ || depth == 0 || historyPosition_ != historySize_) {
+        settle();
+    }
     release(historyPosition_, historySize_);
     historySize_ = historyPosition_;
     releaseCursor_ = std::min(releaseCursor_, historySize_);
@@ -70,9 +76,12 @@ bool StepHistory::recordStep(const char* text, int depth) {
 bool StepHistory::recordLive(const char* text, int depth) {
     bool recorded = false;
     if (reserveWorkingRegister()) {
-        recorded = entries_[static_cast<std::size_t>(historyPosition_)].record(
-            live_, text, depth, [this](std::uint64_t bytes) { return reserveReleasing(bytes); },
-            [this](std::uint64_t bytes) { budget_.giveBack(bytes); });
+        HistoryEntry& e = entries_[static_cast<std::size_t>(historyPosition_)];
+        recorded =
+            recordInBackground(e, text, depth) ||
+            e.record(
+                live_, text, depth, [this](std::uint64_t bytes) { return reserveReleasing(bytes); },
+                [this](std::uint64_t bytes) { budget_.giveBack(bytes); });
         if (recorded) {
             if (depth == 0) {
                 newestTopLevel_ = historyPosition_;
@@ -84,6 +93,68 @@ bool StepHistory::recordLive(const char* text, int depth) {
         }
     }
     return recorded;
+}
+
+bool StepHistory::recordInBackground(HistoryEntry& entry, const char* text, int depth) {
+    // A top-level step ends a run: it is taken here, so that the history is settled after it.
+    if (!background_ || depth == 0 || !live_.amplitudes ||
+        live_.amplitudeCount() >= amplex::kernels::ParallelThreshold ||
+        amplex::kernels::threadCount() < 2) {
+        settle();
+        return false;
+    }
+    if (capture_.full()) {
+        settleOldest();
+    }
+    const std::uint64_t bytes = Snapshot::mostBytes(live_.qubitCount);
+    if (!budget_.reserve(bytes)) {
+        settle(); // taken here in order, releasing what it must
+        return false;
+    }
+    if (!capture_.start(live_, bytes)) {
+        budget_.giveBack(bytes);
+        settle();
+        return false;
+    }
+    entry.label(live_, text, depth);
+    return true;
+}
+
+void StepHistory::settle() {
+    while (capture_.waiting() > 0) {
+        settleOldest();
+    }
+}
+
+void StepHistory::settleOldest() {
+    Snapshot& taken = capture_.finishOldest();
+    const int k = historySize_ - capture_.waiting();
+    HistoryEntry& e = entries_[static_cast<std::size_t>(k)];
+    const auto giveBack = [this](std::uint64_t bytes) { budget_.giveBack(bytes); };
+    budget_.giveBack(capture_.oldestGrant() - taken.bytes());
+    if (!taken.empty()) {
+        e.attach(taken, giveBack);
+        capture_.pop();
+        return;
+    }
+    // Memory ran out on the other core: the copy is taken here, releasing what the budget
+    // needs. When even that fails the step is dropped, as a refused one would be, or keeps only
+    // its text when later steps follow it.
+    protected_ = newestTopLevel_;
+    char text[HistoryEntry::TextSize];
+    std::memcpy(text, e.text, sizeof text);
+    const bool recorded = e.record(
+        capture_.oldestCopy(), text, e.depth,
+        [this](std::uint64_t bytes) { return reserveReleasing(bytes); }, giveBack);
+    capture_.pop();
+    if (!recorded) {
+        std::memcpy(e.text, text, sizeof text);
+        if (k == historySize_ - 1) {
+            historySize_ = historyPosition_ = k;
+        }
+        refusal_ = Refusal::NoMemory;
+        call(lateRefusal_);
+    }
 }
 
 bool StepHistory::reserveWorkingRegister() {
@@ -120,7 +191,8 @@ bool StepHistory::releaseOldest() {
         k = *older;
         skipped_.erase(older);
     }
-    while (k < 0 && releaseCursor_ < historySize_) {
+    // Entries still waiting for their snapshots are the newest: the cursor stops short of them.
+    while (k < 0 && releaseCursor_ < historySize_ - capture_.waiting()) {
         const int i = releaseCursor_++;
         if (i == protected_) {
             skipped_.push_back(i);
@@ -178,12 +250,14 @@ bool StepHistory::canStepBack() const {
 }
 
 void StepHistory::stepBack() {
+    settle();
     // At position 0 back stays there and clears the register to the basis state 0; after a
     // release the oldest snapshot left is as far back as the history goes.
     moveTo(std::max(backPosition(), 0));
 }
 
 void StepHistory::moveTo(int position) {
+    settle();
     if (position == 0 && !released_) {
         historyPosition_ = 0;
         live_.setQubitCount(live_.qubitCount);
@@ -198,6 +272,7 @@ void StepHistory::moveTo(int position) {
 }
 
 void StepHistory::stepForward() {
+    settle();
     if (const int j = forwardEntry(); j >= 0) {
         moveTo(j + 1);
     } else {
@@ -221,6 +296,7 @@ void StepHistory::depthDown() {
 }
 
 void StepHistory::clearHistory() {
+    settle();
     release(0, historySize_);
     historyPosition_ = 0;
     historySize_ = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/backgroundcapture.h"
 #include "app/historybudget.h"
 #include "app/historyentry.h"
 #include "core/qregister.h"
@@ -47,6 +48,21 @@ public:
     void setReleaseNotice(std::function<void(const std::string&)> callback) {
         releaseNotice_ = std::move(callback);
     }
+    // Tells the user that a step recorded in the background was dropped after all: memory for
+    // its snapshot could not be had (lastRefusal() is then NoMemory).
+    void setLateRefusal(std::function<void()> callback) { lateRefusal_ = std::move(callback); }
+
+    // With `on`, nested steps of registers that the gates run on one core are packed on another
+    // core while the gates go on (see BackgroundCapture): such an entry has its text at once and
+    // its snapshot from settle(), which every change of the history but a nested step makes
+    // first, and which a top-level step (the end of a run) waits for. Readers call settle()
+    // before they look at the entries.
+    void setRecordInBackground(bool on) {
+        settle();
+        background_ = on;
+    }
+    // Waits for the snapshots being packed in the background and gives them to their entries.
+    void settle();
 
     // Drops the undone entries above the position and, at depth MaxRecordedDepth or less,
     // records the live register with the text, releasing the oldest snapshots as the budget
@@ -114,6 +130,11 @@ private:
 
     void release(int from, int to);
     bool recordLive(const char* text, int depth);
+    // Starts the snapshot of the entry in the background when that pays and fits the budget
+    // without a release; false when it is to be taken here.
+    bool recordInBackground(HistoryEntry& entry, const char* text, int depth);
+    // Gives the oldest snapshot packed in the background to its entry.
+    void settleOldest();
     // Reserves bytes, releasing the oldest snapshots until they fit; false when nothing is left
     // to release.
     bool reserveReleasing(std::uint64_t bytes);
@@ -161,4 +182,10 @@ private:
     std::function<void()> refreshNow_;
     std::function<void()> depthChanged_;
     std::function<void(const std::string&)> releaseNotice_;
+    std::function<void()> lateRefusal_;
+
+    bool background_ = false;
+    // The entries historySize_ - capture_.waiting() .. historySize_ - 1 wait for their
+    // snapshots.
+    BackgroundCapture capture_;
 };

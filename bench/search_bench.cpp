@@ -80,9 +80,10 @@ std::uint64_t fingerprint(const QRegister& reg) {
 // The live register of m qubits in the basis state 0, with a history and a host whose steps,
 // reported one level deeper than from the dialog, go into it.
 struct SearchRig {
-    SearchRig(int m, bool withHistory, HistoryBudget budget)
+    SearchRig(int m, bool withHistory, HistoryBudget budget, bool inBackground = true)
         : history(live, budget), host(live, {AMPLEX_BUILD_DIR "/gates"}) {
         live.segmentation = &segmentation;
+        history.setRecordInBackground(inBackground); // as the program records
         host.setStepSink([this, withHistory](const char* text, int depth) {
             ++steps;
             if (withHistory) {
@@ -104,6 +105,7 @@ struct SearchRig {
         const int m = live.qubitCount;
         const std::int32_t block[] = {0, m - 1, 6, 5, -1, -1, -1, -1, -1};
         host.runGate("seeker\\seeker", amplex::argumentWord(block));
+        history.settle();
     }
     void report(benchmark::State& state) const {
         state.counters["steps"] = static_cast<double>(steps);
@@ -127,9 +129,9 @@ struct SearchRig {
     std::function<void()> onStep;
 };
 
-void searchWhole(benchmark::State& state, bool withHistory) {
+void searchWhole(benchmark::State& state, bool withHistory, bool inBackground = true) {
     const int m = static_cast<int>(state.range(0));
-    SearchRig rig(m, withHistory, HistoryBudget::atStartup());
+    SearchRig rig(m, withHistory, HistoryBudget::atStartup(), inBackground);
     for (auto _ : state) {
         state.PauseTiming();
         rig.reset(m);
@@ -147,6 +149,10 @@ void searchWithHistory(benchmark::State& state) {
 }
 void searchWithoutHistory(benchmark::State& state) {
     searchWhole(state, false);
+}
+// Every snapshot packed by the thread that runs the gates.
+void searchWithHistoryOneCore(benchmark::State& state) {
+    searchWhole(state, true, false);
 }
 
 // The search over m qubits within a budget of the given megabytes (0: the default one, which
@@ -379,6 +385,7 @@ void runByPathOnly(benchmark::State& state) {
 
 BENCHMARK(searchWithHistory)->Arg(14)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(searchWithoutHistory)->Arg(14)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK(searchWithHistoryOneCore)->Arg(16)->Unit(benchmark::kMillisecond);
 // 20 qubits in 1 GiB; 18 qubits with the default budget (run it in a memory cgroup).
 BENCHMARK(searchWithinBudget)
     ->Args({18, 0})

@@ -3,11 +3,14 @@
 #include "tests/core/addresslimit.h"
 
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <random>
 #include <string>
 #include <utility>
 
@@ -232,6 +235,62 @@ TEST_F(BudgetedHistory, TheNewestTopLevelStepIsNeverReleased) {
     EXPECT_EQ(history->historyPosition(), 0);
 }
 
+// Nested steps of a register the gates run on one core are packed on another core, several at
+// a time; the history then holds what it holds when every step is packed where it is taken.
+TEST(BackgroundHistory, EndsAsAHistoryThatPacksEveryStepItself) {
+    setenv("AMPLEX_THREADS", "2", 1); // a second core even on a machine of one
+    QRegister here;
+    QRegister there;
+    StepHistory packedHere(here, HistoryBudget(0, 64u << 20));
+    StepHistory packedThere(there, HistoryBudget(0, 64u << 20));
+    packedThere.setRecordInBackground(true);
+    here.setQubitCount(12);
+    std::mt19937_64 gen(5);
+    std::uniform_real_distribution<double> noise(-1.0, 1.0);
+    for (int step = 0; step < 60; ++step) {
+        // Noise, four values, or a basis state; runs of sub-steps between top-level steps.
+        for (std::uint64_t i = 0; i < here.amplitudeCount(); ++i) {
+            const double v = step % 3 == 0 ? noise(gen) : step % 3 == 1 ? (gen() % 4) * 0.25 : 0.0;
+            here.amplitudes[i].set(v, step % 3 == 0 ? noise(gen) : 0.0);
+        }
+        here.amplitudes[static_cast<std::uint64_t>(step)] = 1.0;
+        there.cloneFrom(here);
+        const int depth = step % 9 == 0 ? 0 : 1 + step % 2;
+        const std::string text = std::to_string(step);
+        ASSERT_EQ(packedHere.recordStep(text.c_str(), depth),
+                  packedThere.recordStep(text.c_str(), depth));
+        if (step == 40) { // undone sub-steps waiting to be packed are dropped
+            for (StepHistory* h : {&packedHere, &packedThere}) {
+                h->depthUp();
+                h->stepBack();
+                h->stepBack();
+            }
+        }
+        ASSERT_EQ(packedThere.historySize(), packedHere.historySize()) << step;
+    }
+    packedThere.settle();
+    EXPECT_EQ(packedThere.budget().used(), packedHere.budget().used());
+    QRegister a;
+    QRegister b;
+    a.setQubitCount(12);
+    b.setQubitCount(12);
+    for (int k = 0; k < packedHere.historySize(); ++k) {
+        const HistoryEntry& x = packedHere.entry(k);
+        const HistoryEntry& y = packedThere.entry(k);
+        ASSERT_STREQ(x.text, y.text);
+        ASSERT_EQ(x.depth, y.depth);
+        ASSERT_TRUE(y.hasSnapshot()) << k;
+        x.restoreInto(a);
+        y.restoreInto(b);
+        ASSERT_EQ(std::memcmp(static_cast<const void*>(a.amplitudes),
+                              static_cast<const void*>(b.amplitudes),
+                              a.amplitudeCount() * sizeof(Complex)),
+                  0)
+            << k;
+    }
+    unsetenv("AMPLEX_THREADS");
+}
+
 #if !defined(__SANITIZE_ADDRESS__)
 TEST_F(History, ASnapshotThatFindsNoMemoryIsRefusedAndKeepsTheRegister) {
     auto child = [this] {
@@ -250,6 +309,37 @@ TEST_F(History, ASnapshotThatFindsNoMemoryIsRefusedAndKeepsTheRegister) {
                              !history.entry(2).hasSnapshot() && scheduled == 3;
         return refused && back() == At(1, 1);
     };
+    EXPECT_EXIT(std::_Exit(child() ? 0 : 1), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(History, AStepPackedInTheBackgroundThatFindsNoMemoryIsDroppedLaterAndTold) {
+    auto child = [this] {
+        setenv("AMPLEX_THREADS", "2", 1);
+        // The packing thread shares the arena whose growth the limit below stops, and blocks
+        // of a snapshot's size come straight from the system.
+        mallopt(M_ARENA_MAX, 1);
+        mallopt(M_MMAP_THRESHOLD, 64 << 10);
+        history.setRecordInBackground(true);
+        int told = 0;
+        history.setLateRefusal([&told] { ++told; });
+        live.setQubitCount(16);
+        gate(1, 0);
+        gate(7, 1); // the packing thread and its copy of the register are there now
+        history.settle();
+        for (std::uint64_t i = 0; i < live.amplitudeCount(); ++i) {
+            live.amplitudes[i].set(std::ldexp(1.0 + static_cast<double>(i * 2654435761u), -40),
+                                   -static_cast<double>(i));
+        }
+        limitAddressSpace(64u << 10);
+        const bool taken = history.recordStep("dropped", 1) && history.historySize() == 3;
+        history.settle(); // neither the thread nor this one finds memory for it
+        const bool dropped = history.lastRefusal() == StepHistory::Refusal::NoMemory && told == 1 &&
+                             history.historyPosition() == 2 && history.historySize() == 2 &&
+                             !history.entry(2).hasSnapshot();
+        return taken && dropped && back() == At(1, 1);
+    };
+    // A child of its own, whose heap holds no free space left by earlier tests.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(std::_Exit(child() ? 0 : 1), ::testing::ExitedWithCode(0), "");
 }
 #endif
