@@ -12,7 +12,6 @@
 #include <new>
 #include <optional>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -148,10 +147,6 @@ SingleValued singleValued(const Complex* src, std::uint64_t n) {
     return {imagDiffers == 0, realDiffers == 0};
 }
 
-// Chunks whose parts are looked at by one task when a large register's single-valued chunks
-// are found: 6 MB of amplitudes, so that a task is long beside handing it out.
-constexpr std::uint64_t ChunksPerTask = 16;
-
 unsigned repeatSlot(Word magnitude) {
     return static_cast<unsigned>((magnitude * 0x9E3779B97F4A7C15ull) >> (64 - RepeatSlotBits));
 }
@@ -241,13 +236,10 @@ struct Snapshot::Chunk {
 
 namespace {
 // Packs both parts of the n amplitudes at src into the working space of one chunk.
-void packChunk(const Complex* src, std::uint64_t n, SingleValued single, ChunkWork& w) {
+void packChunk(const Complex* src, std::uint64_t n, ChunkWork& w) {
+    const SingleValued single = singleValued(src, n);
     pack(src, &Complex::imag, n, single.imag, w.imag, w.slots);
     pack(src, &Complex::real, n, single.real, w.real, w.slots);
-}
-
-void packChunk(const Complex* src, std::uint64_t n, ChunkWork& w) {
-    packChunk(src, n, singleValued(src, n), w);
 }
 
 // Faults in the pages of a block that is about to be written whole, in one call instead of one
@@ -332,14 +324,6 @@ bool commit(const PackedPart& p, const Complex* src, Part part, std::uint64_t n,
         return true;
     }
     return false;
-}
-
-// A chunk whose parts each hold one value: both stored as that value, with no storage.
-template <typename Chunk> void commitSingle(const Complex& first, Chunk& chunk) {
-    chunk.imag.kind = chunk.real.kind = PackedPart::Palette;
-    chunk.imag.count = chunk.real.count = 1;
-    chunk.imag.single = load(first, &Complex::imag);
-    chunk.real.single = load(first, &Complex::real);
 }
 
 // Stores both packed parts of the n amplitudes at src into the chunk.
@@ -552,67 +536,35 @@ bool Snapshot::capture(const QRegister& reg, const Reserve& reserve, GiveBack gi
     bytes_ = tableBytes;
     chunkCount_ = count;
     qubitCount_ = reg.qubitCount;
-    // Smaller registers pack faster than helpers start work on a busy machine, as the gates'
-    // passes do.
-    const bool helped = total >= amplex::kernels::ParallelThreshold;
-    const auto chunkLength = [&](std::uint64_t c) {
-        return std::min(ChunkAmplitudes, total - c * ChunkAmplitudes);
-    };
-    // Which parts of every chunk hold a single value, found first in one pass on every core:
-    // the states of a Hadamard range or of a basis state are nothing else, and are then read
-    // once and stored without rounds.
-    std::vector<SingleValued> single(count);
-    const auto findSingle = [&](std::uint64_t task) {
-        for (std::uint64_t c = task * ChunksPerTask;
-             c < std::min(count, (task + 1) * ChunksPerTask); ++c) {
-            single[c] = singleValued(reg.amplitudes + c * ChunkAmplitudes, chunkLength(c));
-        }
-    };
-    const std::uint64_t tasks = (count + ChunksPerTask - 1) / ChunksPerTask;
-    if (helped) {
-        HelperThreads::shared().forEach(tasks, findSingle);
-    } else {
-        for (std::uint64_t t = 0; t < tasks; ++t) {
-            findSingle(t);
-        }
-    }
-    // Rounds of the other chunks: packed on every core, then stored in order on this thread,
-    // each block asked for as it comes, so that a full history releases no more than it must.
+    // Rounds of chunks: packed on every core, then stored in order on this thread, each block
+    // asked for as it comes, so that a full history releases no more than it must.
     ChunkWork* const round = work();
     const auto roundSize = static_cast<std::uint64_t>(chunksPerRound());
-    std::vector<std::uint64_t> picked;
-    picked.reserve(roundSize);
-    for (std::uint64_t begin = 0; begin < count;) {
-        picked.clear();
-        std::uint64_t end = begin;
-        for (; end < count && picked.size() < roundSize; ++end) {
-            if (!single[end].imag || !single[end].real) {
-                picked.push_back(end);
-            }
-        }
+    for (std::uint64_t begin = 0; begin < count; begin += roundSize) {
+        const std::uint64_t chunks = std::min(roundSize, count - begin);
         const auto packOne = [&](std::uint64_t k) {
-            const std::uint64_t c = picked[k];
-            packChunk(reg.amplitudes + c * ChunkAmplitudes, chunkLength(c), single[c], round[k]);
+            const std::uint64_t first = (begin + k) * ChunkAmplitudes;
+            packChunk(reg.amplitudes + first, std::min(ChunkAmplitudes, total - first), round[k]);
         };
-        if (helped) {
-            HelperThreads::shared().forEach(picked.size(), packOne);
+        if (total >= amplex::kernels::ParallelThreshold) {
+            HelperThreads::shared().forEach(chunks, packOne);
         } else {
-            for (std::uint64_t k = 0; k < picked.size(); ++k) {
+            // Smaller registers pack faster than helpers start work on a busy machine, as
+            // the gates' passes do.
+            for (std::uint64_t k = 0; k < chunks; ++k) {
                 packOne(k);
             }
         }
-        for (std::uint64_t c = begin, k = 0; c < end; ++c) {
-            const Complex* src = reg.amplitudes + c * ChunkAmplitudes;
-            if (k < picked.size() && picked[k] == c) {
-                if (!commitChunk(round[k++], src, chunkLength(c), chunks_[c], reserve, bytes_)) {
-                    clear();
-                    return false;
-                }
-            } else {
-                commitSingle(*src, chunks_[c]);
+        for (std::uint64_t k = 0; k < chunks; ++k) {
+            const std::uint64_t c = begin + k;
+            const std::uint64_t first = c * ChunkAmplitudes;
+            if (!commitChunk(round[k], reg.amplitudes + first,
+                             std::min(ChunkAmplitudes, total - first), chunks_[c], reserve,
+                             bytes_)) {
+                clear();
+                return false;
             }
         }
-        begin = end;
     }
     return true;
 }
