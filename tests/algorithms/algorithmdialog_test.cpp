@@ -98,16 +98,12 @@ TEST(AlgorithmDialogs, ShorDialogsRunNothingOnFieldsThatAreNoNumbers) {
         d.select(1002, 0); // from = to: accepted, but the driver does nothing
         d.execute();
     }
+    // The reports' texts are numbertheory_test's; here only what the fields handed over.
     ASSERT_EQ(catcher.boxes.size(), 3u);
     EXPECT_EQ(catcher.boxes[0].caption, "Result");
-    EXPECT_EQ(catcher.boxes[0].text, "1. 9 is not even.\n\n2. 9 is a power of 3.\n\ndone.");
-    EXPECT_EQ(catcher.boxes[1].text.rfind("1. 4294967295 is not even.\n\n2. 4294967295 is not a "
-                                          "power of an integer.\n\n3. Random GCD ",
-                                          0),
-              0u);
-    EXPECT_EQ(catcher.boxes[2].text,
-              "Measured: a = 8\r\n\r\nOrder: ord 15 (4) = 2\r\n\r\nFactors found: a = 3, b = 5 "
-              "and a = 5, b = 3");
+    EXPECT_EQ(catcher.boxes[0].text.rfind("1. 9 is not even.", 0), 0u);
+    EXPECT_EQ(catcher.boxes[1].text.rfind("1. 4294967295 is not even.", 0), 0u);
+    EXPECT_EQ(catcher.boxes[2].text.rfind("Measured: a = 8\r\n\r\nOrder: ord 15 (4) = 2", 0), 0u);
     EXPECT_TRUE(f.steps.empty());
 }
 

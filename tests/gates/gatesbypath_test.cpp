@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <functional>
+#include <numbers>
 
 namespace {
 
@@ -17,6 +18,9 @@ using amplex::kernels::modularPower;
 using amplex::kernels::reduceModulo;
 using Amp = ReferenceSim::Amplitude;
 using Steps = std::vector<std::string>;
+
+const double r = std::numbers::sqrt2 / 2.0;
+const std::array<Amp, 4> H = {r, r, r, -r}, X = {0.0, 1.0, 1.0, 0.0};
 
 std::vector<std::int32_t> rotation(int first, int second, double theta) {
     std::vector<std::int32_t> block = {first, second, 0, 0};
@@ -64,10 +68,10 @@ TEST(Gates, MatchTheReferenceOnRandomStatesAndRecordOneStepOfTheirOwn) {
         EXPECT_EQ(
             std::count_if(f.steps.begin(), f.steps.end(), [](auto& s) { return s.depth == 1; }), 1);
     };
-    check({"basic\\cnotgate", {0, 3}}, "cnot ( 0, 3 )", [](auto& s) { s.cnot(0, 3); });
+    check({"basic\\cnotgate", {0, 3}}, "cnot ( 0, 3 )", [](auto& s) { s.matrix(3, X, 1 << 0); });
     check({"basic\\ctrlhadamard", {0, 3}}, "Hadamard controlled ( 0, 3 )",
-          [](auto& s) { s.controlledHadamard(0, 3); });
-    check({"basic\\hadamard", {}, 3}, "Hadamard ( 3 )", [](auto& s) { s.hadamard(3); });
+          [](auto& s) { s.matrix(3, H, 1 << 0); });
+    check({"basic\\hadamard", {}, 3}, "Hadamard ( 3 )", [](auto& s) { s.matrix(3, H); });
     check({"basic\\pieighth", {}, 2}, "Pi-eighth ( 2 )", [](auto& s) { s.t(2); });
     check({"shor\\modules\\ctrlrotate", rotation(1, 3, 0.7)},
           "Rotate 2 bits controlled ( bits: 1, 3, angle: 0.7)",
@@ -81,7 +85,7 @@ TEST(Gates, MatchTheReferenceOnRandomStatesAndRecordOneStepOfTheirOwn) {
     check({"shor\\modules\\bitmirror", {2, 2}}, "Bitmirror ( 2 - 2 )", [](auto&) {});
     check({"basic\\hadamardrange", {1, 3}}, "Hadamardrange ( 1 - 3 )", [](auto& s) {
         for (int k = 1; k <= 3; ++k) {
-            s.hadamard(k);
+            s.matrix(k, H);
         }
     });
     // The inverse discrete Fourier transform once the bit mirror, which the Shor driver runs

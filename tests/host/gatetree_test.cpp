@@ -8,6 +8,10 @@
 namespace fs = std::filesystem;
 using Entry = GateTree::Entry;
 
+static Entry leaf(const char* text) {
+    return Entry{text, false, {}};
+}
+
 class GateTreeScan : public testing::Test {
 protected:
     void TearDown() override { fs::remove_all(root); }
@@ -27,7 +31,6 @@ TEST_F(GateTreeScan, MirrorsTheDirectoriesWithSortedSiblingsNamedWithoutSuffix) 
     }
     fs::create_directories(root / "dotted.dir");
     EXPECT_TRUE(GateTree::scan({root / "basic/noext"}).empty()); // not a directory
-    const auto leaf = [](const char* text) { return Entry{text, false, {}}; };
     const std::vector<Entry> basic = {leaf(""),         leaf("archive.tar"),
                                       leaf("cnotgate"), leaf("hadamardrange"),
                                       leaf("noext"),    leaf("Readme")};
@@ -43,7 +46,6 @@ TEST_F(GateTreeScan, LinksAreEnteredOnceAndTheScanStopsAtTheEntryLimit) {
     for (const char* name : {"a", "b", "c"}) {
         fs::create_directory_symlink(".", root / name); // each leads back to the folder itself
     }
-    const auto leaf = [](const char* text) { return Entry{text, false, {}}; };
     EXPECT_EQ(GateTree::scan({root, root / "basic"}),
               (std::vector<Entry>{{"basic", true, {leaf("cnotgate")}}}));
     // A folder of many files: the scan reads MaxEntries items in all, over every folder.
@@ -61,7 +63,6 @@ TEST_F(GateTreeScan, LaterFoldersAddWhatEarlierOnesLackAndEachGatePathShowsOnce)
     touch("two/basic/hadamard.so");
     touch("two/basic/mygate.so");
     touch("two/mine/extra.so");
-    const auto leaf = [](const char* text) { return Entry{text, false, {}}; };
     EXPECT_EQ(
         GateTree::scan({root / "one", root / "two", root / "missing"}),
         (std::vector<Entry>{{"basic", true, {leaf("cnotgate"), leaf("hadamard"), leaf("mygate")}},

@@ -41,11 +41,6 @@ QWidget* DialogDriver::control(int id) const {
     return dialog_ ? dialog_->findChild<QWidget*>(QString::number(id)) : nullptr;
 }
 
-int DialogDriver::rowCount(int listId) const {
-    auto* list = qobject_cast<QListWidget*>(control(listId));
-    return list ? list->count() : -1;
-}
-
 int DialogDriver::selection(int listId) const {
     auto* list = qobject_cast<QListWidget*>(control(listId));
     if (!list || list->selectedItems().isEmpty()) {

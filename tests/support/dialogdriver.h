@@ -19,7 +19,6 @@ public:
     QDialog* dialog() const { return dialog_; }
     QWidget* control(int id) const;
 
-    int rowCount(int listId) const;
     // The selected row of a bit list, -1 for none.
     int selection(int listId) const;
     // Selects a row of a bit list; -1 leaves nothing selected.

@@ -40,36 +40,6 @@ ReferenceSim ReferenceSim::random(int n, unsigned seed) {
     return sim;
 }
 
-void ReferenceSim::hadamard(int k) {
-    const double h = std::numbers::sqrt2 / 2.0;
-    std::vector<Amplitude> next(state.size());
-    for (std::uint64_t i = 0; i < state.size(); ++i) {
-        const std::uint64_t zero = i & ~(std::uint64_t{1} << k);
-        const std::uint64_t one = zero | (std::uint64_t{1} << k);
-        // <i|H|j>: +h except -h where both have the bit set.
-        next[i] = h * state[zero] + (bit(i, k) ? -h : h) * state[one];
-    }
-    state = next;
-}
-
-void ReferenceSim::cnot(int control, int target) {
-    std::vector<Amplitude> next(state.size());
-    for (std::uint64_t i = 0; i < state.size(); ++i) {
-        next[bit(i, control) ? i ^ (std::uint64_t{1} << target) : i] = state[i];
-    }
-    state = next;
-}
-
-void ReferenceSim::controlledHadamard(int control, int target) {
-    const ReferenceSim before = *this;
-    hadamard(target);
-    for (std::uint64_t i = 0; i < state.size(); ++i) {
-        if (!bit(i, control)) {
-            state[i] = before.state[i];
-        }
-    }
-}
-
 void ReferenceSim::t(int k) {
     controlledPhase(k, k, std::numbers::pi / 4.0);
 }

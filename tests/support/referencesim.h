@@ -19,9 +19,6 @@ public:
     // A normalised state with random amplitudes, reproducible by seed.
     static ReferenceSim random(int qubits, unsigned seed);
 
-    void hadamard(int k);
-    void cnot(int control, int target);
-    void controlledHadamard(int control, int target);
     // The phase e^(i pi/4) where qubit k is 1.
     void t(int k);
     // The phase e^(i theta) where qubits a and b are both 1.
