@@ -10,50 +10,6 @@
 
 namespace amplex::ui {
 
-namespace {
-
-// The end point's coordinate along one axis is a function of one part of the amplitude that
-// never increases with it (a product, a difference and a truncation, each monotone), so every
-// part between two that gave the same coordinate gives it too. Remembered for the last two
-// coordinates met, with the range of parts seen to give each, that spares the arithmetic for
-// nearly every amplitude of a large register, whose parts cluster.
-class AxisMemo {
-public:
-    bool find(double part, int& coordinate) const {
-        for (int s = 0; s < 2; ++s) {
-            if (part >= low_[s] && part <= high_[s]) {
-                coordinate = coordinate_[s];
-                return true;
-            }
-        }
-        return false;
-    }
-    void learn(double part, int coordinate) {
-        if (std::isnan(part)) {
-            return;
-        }
-        for (int s = 0; s < 2; ++s) {
-            if (coordinate_[s] == coordinate && low_[s] <= high_[s]) {
-                low_[s] = std::min(low_[s], part);
-                high_[s] = std::max(high_[s], part);
-                return;
-            }
-        }
-        low_[older_] = high_[older_] = part;
-        coordinate_[older_] = coordinate;
-        older_ ^= 1;
-    }
-
-private:
-    static constexpr double Empty = std::numeric_limits<double>::infinity();
-    double low_[2] = {Empty, Empty};
-    double high_[2] = {-Empty, -Empty};
-    int coordinate_[2] = {0, 0};
-    int older_ = 0;
-};
-
-} // namespace
-
 void RegisterGraph::render(const QRegister* reg, QImage& image) {
     PixelCanvas canvas(image);
     canvas.clear();
@@ -82,23 +38,14 @@ void RegisterGraph::render(const QRegister* reg, QImage& image) {
     const double height = h;
     const Complex* amplitudes = reg->amplitudes;
     std::uint8_t* marked = marked_.data();
-    AxisMemo rows; // the row depends on the real part alone, in every column
     // x moves monotonically with k, so the pointers of one column arrive together.
     for (std::uint64_t k = 0; k < count;) {
         const auto x = static_cast<int>(x0 + PixelCanvas::spread(k, span, n));
         const std::uint64_t end = PixelCanvas::columnEnd(k, span, n, count);
-        AxisMemo columns;
         for (; k < end; ++k) {
             const Complex& c = amplitudes[k];
-            int ex = 0, ey = 0;
-            if (!columns.find(c.imag, ex)) {
-                ex = PixelCanvas::truncate(x - height * c.imag / 2, x);
-                columns.learn(c.imag, ex);
-            }
-            if (!rows.find(c.real, ey)) {
-                ey = PixelCanvas::truncate(a - height * c.real / 2, a);
-                rows.learn(c.real, ey);
-            }
+            const int ex = PixelCanvas::truncate(x - height * c.imag / 2, x);
+            const int ey = PixelCanvas::truncate(a - height * c.real / 2, a);
             const int dx = ex - x;
             const int dy = ey - a;
             if (std::abs(dx) <= radius && std::abs(dy) <= radius) {
