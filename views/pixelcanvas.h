@@ -51,9 +51,9 @@ public:
     static int truncate(double value, int fallback) {
         constexpr double Limit = 16777216.0;
 #if defined(__SSE2__)
-        // Without a branch on the value: the register graph calls this twice per amplitude,
-        // whose parts take either sign at random, and the mispredicted comparisons cost more
-        // than the arithmetic. minsd and maxsd hand back their second operand for a NaN.
+        // Without a branch on the value: the register graph calls this for parts of either
+        // sign at random, and mispredicted comparisons cost more than the arithmetic. minsd
+        // and maxsd hand back their second operand for a NaN.
         const __m128d held =
             _mm_min_sd(_mm_max_sd(_mm_set_sd(value), _mm_set_sd(-Limit)), _mm_set_sd(Limit));
         const int truncated = _mm_cvttsd_si32(held);

@@ -38,14 +38,30 @@ void RegisterGraph::render(const QRegister* reg, QImage& image) {
     const double height = h;
     const Complex* amplitudes = reg->amplitudes;
     std::uint8_t* marked = marked_.data();
+    // The row depends on the real part alone, in every column.
+    double lastReal = std::numeric_limits<double>::quiet_NaN();
+    int ey = a;
     // x moves monotonically with k, so the pointers of one column arrive together.
     for (std::uint64_t k = 0; k < count;) {
         const auto x = static_cast<int>(x0 + PixelCanvas::spread(k, span, n));
         const std::uint64_t end = PixelCanvas::columnEnd(k, span, n, count);
+        // A part equal to the one before gives its coordinate again (teaching states repeat
+        // their values in long runs); any other is worked out afresh. A memo of the ranges of
+        // parts that gave the last two coordinates spared more arithmetic, but its branches
+        // mispredicted on parts of random signs: 197 ms for a random state at 24 qubits
+        // against 114 ms now, and 41 ms against 28 ms for a uniform one.
+        double lastImag = std::numeric_limits<double>::quiet_NaN();
+        int ex = x;
         for (; k < end; ++k) {
             const Complex& c = amplitudes[k];
-            const int ex = PixelCanvas::truncate(x - height * c.imag / 2, x);
-            const int ey = PixelCanvas::truncate(a - height * c.real / 2, a);
+            if (c.imag != lastImag) { // a NaN is never equal, and gives x each time
+                lastImag = c.imag;
+                ex = PixelCanvas::truncate(x - height * c.imag / 2, x);
+            }
+            if (c.real != lastReal) {
+                lastReal = c.real;
+                ey = PixelCanvas::truncate(a - height * c.real / 2, a);
+            }
             const int dx = ex - x;
             const int dy = ey - a;
             if (std::abs(dx) <= radius && std::abs(dy) <= radius) {

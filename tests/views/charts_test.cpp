@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 #include <tuple>
 
@@ -155,6 +156,12 @@ TEST_F(Charts, ColumnsEqualEveryLineDrawnInOrder) {
             ASSERT_EQ(chart(&reg, 1, w, h), naiveChart(reg, cut + 1, n - 1, w, h));
         }
     }
+    // Parts that are no number, or far out, beside runs of equal ones.
+    setUp(5);
+    reg.amplitudes[3].set(std::nan(""), 1e300);
+    reg.amplitudes[4].set(-std::numeric_limits<double>::infinity(), std::nan(""));
+    reg.amplitudes[5].set(std::nan(""), 1e300);
+    EXPECT_EQ(graph(&reg, 37, 19), naiveGraph(reg, 37, 19));
 }
 
 // The chart's pass gives the bar's probability sum and sample bit for bit, whenever it reads
