@@ -76,10 +76,10 @@ bool StepHistory::recordStep(const char* text, int depth) {
 bool StepHistory::recordLive(const char* text, int depth) {
     bool recorded = false;
     if (reserveWorkingRegister()) {
-        HistoryEntry& e = entries_[static_cast<std::size_t>(historyPosition_)];
+        // The entry is found only after recordInBackground, whose settling may drop one.
         recorded =
-            recordInBackground(e, text, depth) ||
-            e.record(
+            recordInBackground(text, depth) ||
+            entries_[static_cast<std::size_t>(historyPosition_)].record(
                 live_, text, depth, [this](std::uint64_t bytes) { return reserveReleasing(bytes); },
                 [this](std::uint64_t bytes) { budget_.giveBack(bytes); });
         if (recorded) {
@@ -95,7 +95,7 @@ bool StepHistory::recordLive(const char* text, int depth) {
     return recorded;
 }
 
-bool StepHistory::recordInBackground(HistoryEntry& entry, const char* text, int depth) {
+bool StepHistory::recordInBackground(const char* text, int depth) {
     // A top-level step ends a run: it is taken here, so that the history is settled after it.
     if (!background_ || depth == 0 || !live_.amplitudes ||
         live_.amplitudeCount() >= amplex::kernels::ParallelThreshold ||
@@ -116,7 +116,7 @@ bool StepHistory::recordInBackground(HistoryEntry& entry, const char* text, int 
         settle();
         return false;
     }
-    entry.label(live_, text, depth);
+    entries_[static_cast<std::size_t>(historyPosition_)].label(live_, text, depth);
     return true;
 }
 

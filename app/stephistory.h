@@ -130,9 +130,9 @@ private:
 
     void release(int from, int to);
     bool recordLive(const char* text, int depth);
-    // Starts the snapshot of the entry in the background when that pays and fits the budget
-    // without a release; false when it is to be taken here.
-    bool recordInBackground(HistoryEntry& entry, const char* text, int depth);
+    // Labels the entry at the position and starts its snapshot in the background, when that
+    // pays and fits the budget without a release; false when it is to be taken here.
+    bool recordInBackground(const char* text, int depth);
     // Gives the oldest snapshot packed in the background to its entry.
     void settleOldest();
     // Reserves bytes, releasing the oldest snapshots until they fit; false when nothing is left
