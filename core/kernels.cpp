@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <memory>
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>

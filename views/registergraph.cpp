@@ -3,8 +3,6 @@
 #include "core/qregister.h"
 #include "views/pixelcanvas.h"
 
-#include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <limits>
 
