@@ -66,6 +66,8 @@ TEST(Snapshot, RestoresEveryKindOfStateBitForBit) {
         EXPECT_TRUE(sameBits(source, restored)) << c.qubits << " qubits, " << c.distinct;
         // Never more than the values themselves and a little bookkeeping.
         EXPECT_LE(granted, source.amplitudeCount() * 16 + 1024) << c.distinct;
+        // Within what a capture on the history's packing thread is granted in advance.
+        EXPECT_LE(granted, Snapshot::mostBytes(c.qubits)) << c.distinct;
         if (c.signs) {
             // Repeated magnitudes are kept in about a quarter of their bytes.
             EXPECT_LT(granted, source.amplitudeCount() * 8);
