@@ -292,9 +292,14 @@ std::uint32_t QRegister::sampleFromDraw(int draw) const {
 
 void QRegister::walkProbabilities(ProbabilityWalk& walk) const {
     const std::uint64_t total = amplitudeCount();
+    const Complex* const values = amplitudes;
+    // A local copy, handed back at the end: through the reference every add would store and
+    // reload the running sums, the amplitudes being doubles too.
+    ProbabilityWalk local = walk;
     for (std::uint64_t i = 0; i < total; ++i) {
-        walk.add(i, amplitudes[i].norm());
+        local.add(i, values[i].norm());
     }
+    walk = local;
 }
 
 double QRegister::probabilitySum() const {

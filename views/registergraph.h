@@ -24,17 +24,33 @@ class RegisterGraph {
 public:
     // Renders reg into image (RGB32, the drawing area's size). A null register leaves the
     // area cleared.
-    void render(const QRegister* reg, QImage& image);
+    //
+    // The columns are split into `parts` ranges of about equal amplitudes, scanned on threads
+    // of their own; 0 splits over the cores for large registers, and does not split small
+    // ones. Every split gives the same picture.
+    void render(const QRegister* reg, QImage& image, int parts = 0);
 
 private:
-    void flushColumn(PixelCanvas& canvas, int x, int a);
+    struct Frame;
+    // What one range of columns is drawn with. The first range draws into the picture; each
+    // later one into a layer of its own, clear where it draws nothing, laid over the picture
+    // in order afterwards: a pixel takes the colour of the last line or base drawn over it,
+    // as when every pointer is drawn in order.
+    struct Part {
+        // End points near the base, as offsets in a square of side 2R + 1, marked once per
+        // column.
+        std::vector<std::uint8_t> marked;
+        std::vector<std::int32_t> markedList;
+        // End points outside that square (only amplitudes of magnitude above 1 get there).
+        std::vector<QPoint> farEnds;
+        QImage layer;
+    };
 
-    // End points near the base, as offsets in a square of side 2R + 1, marked once per column.
-    int radius_ = 0;
-    std::vector<std::uint8_t> marked_;
-    std::vector<std::int32_t> markedList_;
-    // End points outside that square (only amplitudes of magnitude above 1 get there).
-    std::vector<QPoint> farEnds_;
+    static void drawColumns(const Frame& frame, std::uint64_t from, std::uint64_t to, Part& part,
+                            PixelCanvas& canvas);
+    static void flushColumn(const Frame& frame, Part& part, PixelCanvas& canvas, int x);
+
+    std::vector<Part> parts_;
 };
 
 } // namespace amplex::ui
