@@ -1,5 +1,7 @@
 #include "core/sortedwindow.h"
 
+#include "core/parallelfor.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -23,25 +25,24 @@ std::uint64_t flipFor(bool descending) {
 
 using Ranked = std::pair<std::uint64_t, std::uint32_t>; // key and index: ordered as listed
 
-// A window near one end: the k entries that come first in the order (front window) or last
-// (back window), kept in a heap during one pass. Indexes only grow, so an entry enters a
-// front heap when its key is below the top's, and a back heap when it is not below it.
-std::vector<std::uint32_t> selectNearEnd(const Complex* amplitudes, std::uint64_t total,
-                                         std::uint64_t first, std::uint64_t count,
-                                         bool descending) {
-    const bool front = first + count <= SortedWindow::HeapWindowLimit;
-    const std::uint64_t k = front ? first + count : total - first;
+// The k entries of indexes begin .. end - 1 that come first in the order (front) or last, in
+// no particular order. Indexes only grow, so an entry enters a front heap when its key is below
+// the top's, and a back heap when it is not below it.
+std::vector<Ranked> keepNearEnd(const Complex* amplitudes, std::uint64_t begin, std::uint64_t end,
+                                std::uint64_t k, bool front, std::uint64_t flip) {
     auto heapOrder = [front](const Ranked& a, const Ranked& b) { return front ? a < b : b < a; };
-    const std::uint64_t flip = flipFor(descending);
     std::vector<Ranked> heap;
-    heap.reserve(k);
-    std::uint64_t i = 0;
-    for (; i < k; ++i) {
+    heap.reserve(std::min(k, end - begin));
+    std::uint64_t i = begin;
+    for (; i < end && heap.size() < k; ++i) {
         heap.emplace_back(rankKey(amplitudes[i], flip), static_cast<std::uint32_t>(i));
+    }
+    if (heap.empty()) {
+        return heap;
     }
     std::make_heap(heap.begin(), heap.end(), heapOrder);
     std::uint64_t top = heap.front().first;
-    for (; i < total; ++i) {
+    for (; i < end; ++i) {
         const std::uint64_t key = rankKey(amplitudes[i], flip);
         if ((key < top) == front) {
             std::pop_heap(heap.begin(), heap.end(), heapOrder);
@@ -50,12 +51,40 @@ std::vector<std::uint32_t> selectNearEnd(const Complex* amplitudes, std::uint64_
             top = heap.front().first;
         }
     }
-    std::sort(heap.begin(), heap.end());
-    const std::uint64_t offset = front ? first : 0;
+    return heap;
+}
+
+// A window near one end: the k entries that come first in the order (front window) or last
+// (back window). Each of `parts` ranges of indexes keeps its own k in a heap during one pass,
+// on threads of their own; the window is then taken from all of them sorted together, which
+// holds the k overall.
+std::vector<std::uint32_t> selectNearEnd(const Complex* amplitudes, std::uint64_t total,
+                                         std::uint64_t first, std::uint64_t count, bool descending,
+                                         int parts) {
+    const bool front = first + count <= SortedWindow::HeapWindowLimit;
+    const std::uint64_t k = front ? first + count : total - first;
+    if (parts <= 0) {
+        parts = total < amplex::kernels::ParallelThreshold ? 1 : amplex::kernels::threadCount();
+    }
+    const auto ranges = static_cast<std::uint64_t>(parts);
+    std::vector<std::vector<Ranked>> kept(ranges);
+    amplex::kernels::parallelFor(total, ranges, [&](std::uint64_t from, std::uint64_t to) {
+        for (std::uint64_t r = from; r < to; ++r) {
+            kept[r] = keepNearEnd(amplitudes, total * r / ranges, total * (r + 1) / ranges, k,
+                                  front, flipFor(descending));
+        }
+    });
+    std::vector<Ranked> all;
+    all.reserve(ranges * k);
+    for (const std::vector<Ranked>& part : kept) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    std::sort(all.begin(), all.end());
+    const std::uint64_t offset = front ? first : all.size() - k;
     std::vector<std::uint32_t> window;
     window.reserve(count);
     for (std::uint64_t p = offset; p < offset + count; ++p) {
-        window.push_back(heap[p].second);
+        window.push_back(all[p].second);
     }
     return window;
 }
@@ -188,12 +217,13 @@ std::vector<std::uint32_t> selectInMiddle(const Complex* amplitudes, std::uint64
 
 std::vector<std::uint32_t> SortedWindow::select(const Complex* amplitudes, std::uint64_t total,
                                                 std::uint64_t first, std::uint64_t count,
-                                                bool descending, std::uint64_t collectLimit) {
+                                                bool descending, std::uint64_t collectLimit,
+                                                int parts) {
     if (count == 0 || first + count > total) {
         return {};
     }
     if (first + count <= HeapWindowLimit || total - first <= HeapWindowLimit) {
-        return selectNearEnd(amplitudes, total, first, count, descending);
+        return selectNearEnd(amplitudes, total, first, count, descending, parts);
     }
     return selectInMiddle(amplitudes, total, first, count, descending, collectLimit);
 }

@@ -10,10 +10,12 @@
 // NaN as the smallest magnitude.
 //
 // Nothing of the register's size is allocated. A window near either end of the order is kept
-// in a heap during one pass. A window in the middle is found by the magnitudes' bits: one pass
-// counts them in 65,536 buckets and the next collects the window; a bucket that holds a single
-// magnitude is read in index order, and one with mixed magnitudes is collected whole when it
-// has at most collectLimit entries, otherwise it is counted again on the following bits.
+// in a heap during one pass, split into `parts` ranges of indexes on threads of their own (0:
+// over the cores for large registers); every split gives the same window. A window in the middle is
+// found by the magnitudes' bits: one pass counts them in 65,536 buckets and the next collects the
+// window; a bucket that holds a single magnitude is read in index order, and one with mixed
+// magnitudes is collected whole when it has at most collectLimit entries, otherwise it is counted
+// again on the following bits.
 class SortedWindow {
 public:
     // Windows this close to either end of the order are selected with the heap.
@@ -21,8 +23,7 @@ public:
     static constexpr std::uint64_t DefaultCollectLimit = std::uint64_t{1} << 20;
 
     // Requires first + count <= total and count <= HeapWindowLimit.
-    static std::vector<std::uint32_t> select(const Complex* amplitudes, std::uint64_t total,
-                                             std::uint64_t first, std::uint64_t count,
-                                             bool descending,
-                                             std::uint64_t collectLimit = DefaultCollectLimit);
+    static std::vector<std::uint32_t>
+    select(const Complex* amplitudes, std::uint64_t total, std::uint64_t first, std::uint64_t count,
+           bool descending, std::uint64_t collectLimit = DefaultCollectLimit, int parts = 0);
 };

@@ -167,8 +167,9 @@ TEST(QRegister, SortedListingMatchesAFullSortInEveryWindow) {
 }
 
 // A window in the middle, whatever the buckets it comes from: of one magnitude, mixed and
-// collected whole, or mixed and counted again (a collect limit of 0 and 40), and across them.
-TEST(SortedWindow, MiddleWindowsMatchAFullSortThroughEveryBucketKind) {
+// collected whole, or mixed and counted again (a collect limit of 0 and 40), and across them;
+// and near the ends, however the heaps are split.
+TEST(SortedWindow, WindowsMatchAFullSortThroughEveryBucketKindAndSplit) {
     constexpr std::uint32_t total = 1 << 14;
     std::vector<Complex> amplitudes(total);
     std::mt19937 gen(7);
@@ -198,6 +199,18 @@ TEST(SortedWindow, MiddleWindowsMatchAFullSortThroughEveryBucketKind) {
                     SortedWindow::select(amplitudes.data(), total, first, 30, descending, limit),
                     expected)
                     << descending << " " << limit << " " << first;
+            }
+        }
+        // Windows near either end, their heaps kept in ranges of indexes that are merged
+        // afterwards: one range, a few, and more ranges than entries in the window.
+        for (const int parts : {1, 3, 5000}) {
+            for (const std::uint32_t first : {0u, 7u, 4066u, total - 4096, total - 30}) {
+                const std::vector<std::uint32_t> expected(order.begin() + first,
+                                                          order.begin() + first + 30);
+                EXPECT_EQ(SortedWindow::select(amplitudes.data(), total, first, 30, descending,
+                                               SortedWindow::DefaultCollectLimit, parts),
+                          expected)
+                    << descending << " " << parts << " " << first;
             }
         }
     }
