@@ -500,14 +500,18 @@ void MainWindow::refreshViews() {
     if (state_) {
         state_->showListing(&live_);
     }
-    if (registerGraph_) {
-        registerGraph_->draw(&live_);
-    }
     // The probability sum and the measurement come from the chart's pass over the register
-    // when it reads it in index order, else from a pass of their own.
+    // when it reads it in index order, else from a pass of their own. That pass is one chain
+    // of additions on one core, so the register graph is drawn beside it.
     const std::uint64_t total = live_.amplitudeCount();
     ProbabilityWalk walk(total ? drawNonZeroRandom15() : 0);
-    const bool walked = probabilities_ && probabilities_->draw(&live_, &walk);
+    bool walked = false;
+    const auto chart = [&] { walked = probabilities_ && probabilities_->draw(&live_, &walk); };
+    if (registerGraph_) {
+        registerGraph_->drawBeside(&live_, chart);
+    } else {
+        chart();
+    }
     showHistoryText();
     if (circuit_) {
         circuit_->refresh();

@@ -23,6 +23,10 @@ public:
     void invalidate();
     // The current picture, rendered first if stale.
     const QImage& picture();
+    // Renders the picture now, on a thread of its own, while `meanwhile` runs on this one:
+    // the main window draws a chart on one core beside one that splits over every core. The
+    // renderer must then touch nothing but the image and what `meanwhile` leaves alone.
+    void renderBeside(const std::function<void()>& meanwhile);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

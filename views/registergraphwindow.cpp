@@ -33,6 +33,16 @@ void RegisterGraphWindow::draw(QRegister* reg) {
     area_->invalidate();
 }
 
+void RegisterGraphWindow::drawBeside(QRegister* reg, const std::function<void()>& meanwhile) {
+    if (!isVisible()) {
+        draw(reg);
+        meanwhile();
+        return;
+    }
+    register_ = reg;
+    area_->renderBeside(meanwhile);
+}
+
 QImage RegisterGraphWindow::picture() {
     return area_->picture();
 }

@@ -3,6 +3,8 @@
 #include "views/registergraph.h"
 #include "views/viewwindow.h"
 
+#include <functional>
+
 class QRegister;
 
 namespace amplex::ui {
@@ -19,6 +21,9 @@ public:
 
     // Remembers reg (not owned; null shows an empty frame) and redraws the graph.
     void draw(QRegister* reg);
+    // The same, but when the window is shown the graph is drawn at once, on a thread of its
+    // own, while `meanwhile` runs here; reg must stay unchanged until it returns.
+    void drawBeside(QRegister* reg, const std::function<void()>& meanwhile);
 
     // The graph as it is shown, rendered at the drawing area's current size.
     QImage picture();

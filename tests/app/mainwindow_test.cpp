@@ -9,6 +9,8 @@
 #include "app/qubitcountinput.h"
 #include "core/qasmprogram.h"
 #include "views/probabilitieswindow.h"
+#include "views/registergraph.h"
+#include "views/registergraphwindow.h"
 #include "views/segmentationdialog.h"
 #include "views/statewindow.h"
 
@@ -22,6 +24,7 @@
 #include <dlfcn.h>
 #include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
 #include <unistd.h>
 
@@ -249,6 +252,28 @@ TEST_F(MainWindowTest, GateRunFromItsDialogReachesTheBarAndTheHistoryWalk) {
     click(MainWindow::DepthDownButton);
     click(MainWindow::DepthDownButton);
     EXPECT_EQ(field(MainWindow::DepthField), "0");
+}
+
+// The register graph, drawn on threads of its own beside the chart's pass, comes out as drawn
+// alone, at a size that splits it over the cores; the chart's pass still gives the sum.
+TEST_F(MainWindowTest, TheGraphDrawnBesideTheChartIsTheGraphDrawnAlone) {
+    window.resetRegister(19);
+    QRegister& live = window.liveRegister();
+    std::mt19937 gen(3);
+    std::normal_distribution<double> normal(0.0, 1.0 / 1024);
+    for (std::uint64_t i = 0; i < live.amplitudeCount(); ++i) {
+        live.amplitudes[i].set(normal(gen), normal(gen));
+    }
+    live.amplitudes[4321].set(0.3, -0.8); // long pointers that cross neighbouring columns
+    live.amplitudes[300000].set(-0.6, 0.7);
+    ASSERT_TRUE(window.registerGraphWindow()->isVisible());
+    window.refreshViews();
+    const QImage shown = window.registerGraphWindow()->picture();
+    QImage alone(shown.size(), QImage::Format_RGB32);
+    amplex::ui::RegisterGraph().render(&live, alone, 1);
+    EXPECT_EQ(shown, alone);
+    EXPECT_EQ(field(MainWindow::ProbabilitySumField),
+              QString::asprintf("%.5g", live.probabilitySum()).toStdString());
 }
 
 TEST_F(MainWindowTest, AnOpenedCircuitRunsAsTopLevelStepsOnARegisterOfItsSize) {
