@@ -22,6 +22,24 @@ constexpr std::uint64_t bit(int k) {
 
 // Indexes in runs shorter than this are changed by passes that write every amplitude.
 constexpr std::uint64_t ShortRun = 64;
+// Pairs nearer than this are visited block by block rather than run by run.
+constexpr std::uint64_t NearPairs = 512;
+
+// Reads one byte of every cache line from begin up to end, in address order. A block of pairs
+// 32 to 511 amplitudes apart, read as its two halves in turn, is two short streams that the
+// hardware follows badly: 1.2 to 1.5 passes' time at 24 qubits, where read in order first it
+// takes 1.0.
+void readInOrder(const Complex* begin, const Complex* end) {
+    constexpr std::ptrdiff_t Line = 64;
+    const auto* first = reinterpret_cast<const volatile char*>(begin);
+    const auto* last = reinterpret_cast<const volatile char*>(end) - 1;
+    char touched = 0;
+    for (const volatile char* p = first; p < last; p += Line) {
+        touched = static_cast<char>(touched ^ *p);
+    }
+    touched = static_cast<char>(touched ^ *last); // the last line, when begin lies mid-line
+    static_cast<void>(touched);
+}
 
 // The indexes whose bits in mask equal those of value, numbered densely: the j-th such index
 // is j with the fixed bits put in between. Consecutive j give runs of consecutive indexes as
@@ -117,11 +135,18 @@ void forEachPair(Complex* a, std::uint64_t count, int k, const Op& op,
                  std::uint64_t aliasBytes = AliasBytes) {
     constexpr std::uint64_t Block = std::uint64_t{1} << 16;
     const std::uint64_t step = bit(k);
-    if (k == 0) {
-        // Neighbours: every pair is the next two amplitudes, with no runs to find.
-        parallelFor(count, count / 2, [&](std::uint64_t begin, std::uint64_t end) {
-            for (std::uint64_t i = 2 * begin; i < 2 * end; i += 2) {
-                op(a[i], a[i + 1], i);
+    if (step < NearPairs) {
+        // Near partners: blocks of 2^(k+1) amplitudes, the first half paired with the second,
+        // with no runs to find. Found as runs, they took up to three passes' time at 24
+        // qubits (k = 1 .. 3 in runs of one index); the neighbours of k = 0 always went so.
+        parallelFor(count, count / (2 * step), [&](std::uint64_t begin, std::uint64_t end) {
+            for (std::uint64_t base = 2 * step * begin; base < 2 * step * end; base += 2 * step) {
+                if (step >= 32) {
+                    readInOrder(a + base, a + base + 2 * step);
+                }
+                for (std::uint64_t i = base; i < base + step; ++i) {
+                    op(a[i], a[i + step], i);
+                }
             }
         });
         return;

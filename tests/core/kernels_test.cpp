@@ -198,10 +198,11 @@ std::vector<Case> cases(int n) {
     };
     // Partners at the slow distance or a multiple of it go through the buffer: the top qubit
     // (at 18 qubits in two blocks on one thread, in part blocks on three), a lower qubit, and
-    // neighbouring qubits.
+    // the nearest that are not visited block by block.
     for (const auto& [t, aliasBytes] :
          {std::pair{n - 1, sizeof(Complex) << (n - 1)},
-          std::pair{n - 2, sizeof(Complex) << (n - 4)}, std::pair{1, 2 * sizeof(Complex)}}) {
+          std::pair{n - 2, sizeof(Complex) << (n - 4)},
+          std::pair{std::min(9, n - 1), sizeof(Complex) << std::min(9, n - 1)}}) {
         add("buffered hadamard", hadamard, earlierHadamard, t, std::uint64_t{aliasBytes});
     }
     for (int t = 0; t < n; ++t) {
