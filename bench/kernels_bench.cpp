@@ -85,6 +85,13 @@ void runKernel(benchmark::State& state, const Kernel& kernel) {
 void hadamardQ0(benchmark::State& s) {
     runKernel(s, [](Complex* a, std::uint64_t c, int) { k::hadamard(a, c, 0); });
 }
+// Partners 2 to 256 amplitudes apart lie in blocks that are read in one stream.
+void hadamardQ3(benchmark::State& s) {
+    runKernel(s, [](Complex* a, std::uint64_t c, int) { k::hadamard(a, c, 3); });
+}
+void hadamardQ6(benchmark::State& s) {
+    runKernel(s, [](Complex* a, std::uint64_t c, int) { k::hadamard(a, c, 6); });
+}
 void hadamardTop(benchmark::State& s) {
     runKernel(s, [](Complex* a, std::uint64_t c, int n) { k::hadamard(a, c, n - 1); });
 }
@@ -166,6 +173,8 @@ void measure(benchmark::State& s) {
 int main(int argc, char** argv) {
     const std::pair<const char*, void (*)(benchmark::State&)> kernels[] = {
         {"hadamardQ0", hadamardQ0},
+        {"hadamardQ3", hadamardQ3},
+        {"hadamardQ6", hadamardQ6},
         {"hadamardTop", hadamardTop},
         {"piEighth", piEighth},
         {"cnot", cnot},
