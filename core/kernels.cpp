@@ -129,7 +129,7 @@ struct Value {
 // take 1.55 passes on one thread (24 KiB blocks took 2.0; larger ones fall out of the
 // second-level cache). A ring that keeps the streams skewed, registers in place of the
 // buffer, non-temporal write-back and prefetching all measured no better. Nearer partners
-// gain nothing.
+// gain nothing from the buffer.
 template <class Op>
 void forEachPair(Complex* a, std::uint64_t count, int k, const Op& op,
                  std::uint64_t aliasBytes = AliasBytes) {
