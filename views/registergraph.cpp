@@ -59,19 +59,19 @@ void RegisterGraph::render(const QRegister* reg, QImage& image, int parts) {
     }
     parts = static_cast<int>(std::min<std::uint64_t>(static_cast<std::uint64_t>(parts), count));
     const auto cells = static_cast<std::size_t>(frame.side) * static_cast<std::size_t>(frame.side);
-    parts_.resize(static_cast<std::size_t>(parts));
-    for (std::size_t p = 0; p < parts_.size(); ++p) {
-        Part& part = parts_[p];
-        if (part.marked.size() != cells) {
-            part.marked.assign(cells, 0);
+    ranges_.resize(static_cast<std::size_t>(parts));
+    for (std::size_t p = 0; p < ranges_.size(); ++p) {
+        Range& range = ranges_[p];
+        if (range.marked.size() != cells) {
+            range.marked.assign(cells, 0);
         }
-        part.markedList.clear();
-        part.farEnds.clear();
+        range.markedList.clear();
+        range.farEnds.clear();
         if (p > 0) {
-            if (part.layer.size() != image.size()) {
-                part.layer = QImage(image.size(), QImage::Format_ARGB32);
+            if (range.layer.size() != image.size()) {
+                range.layer = QImage(image.size(), QImage::Format_ARGB32);
             }
-            part.layer.fill(0); // no colour drawn has alpha 0
+            range.layer.fill(0); // no colour drawn has alpha 0
         }
     }
     // Range p starts at the first column that begins at or after p/parts of the amplitudes,
@@ -83,17 +83,17 @@ void RegisterGraph::render(const QRegister* reg, QImage& image, int parts) {
     kernels::parallelFor(count, static_cast<std::uint64_t>(parts),
                          [&](std::uint64_t first, std::uint64_t last) {
                              for (std::uint64_t p = first; p < last; ++p) {
-                                 Part& part = parts_[p];
+                                 Range& range = ranges_[p];
                                  if (p == 0) {
-                                     drawColumns(frame, start(p), start(p + 1), part, canvas);
+                                     drawColumns(frame, start(p), start(p + 1), range, canvas);
                                  } else {
-                                     PixelCanvas layer(part.layer);
-                                     drawColumns(frame, start(p), start(p + 1), part, layer);
+                                     PixelCanvas layer(range.layer);
+                                     drawColumns(frame, start(p), start(p + 1), range, layer);
                                  }
                              }
                          });
-    for (std::size_t p = 1; p < parts_.size(); ++p) {
-        const QImage& layer = parts_[p].layer;
+    for (std::size_t p = 1; p < ranges_.size(); ++p) {
+        const QImage& layer = ranges_[p].layer;
         for (int y = 0; y < h; ++y) {
             const auto* from = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
             auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -107,13 +107,13 @@ void RegisterGraph::render(const QRegister* reg, QImage& image, int parts) {
 }
 
 void RegisterGraph::drawColumns(const Frame& frame, std::uint64_t from, std::uint64_t to,
-                                Part& part, PixelCanvas& canvas) {
+                                Range& range, PixelCanvas& canvas) {
     const double height = frame.height;
     const int a = frame.a;
     const int radius = frame.radius;
     const int side = frame.side;
     const Complex* amplitudes = frame.amplitudes;
-    std::uint8_t* marked = part.marked.data();
+    std::uint8_t* marked = range.marked.data();
     // The row depends on the real part alone, in every column.
     double lastReal = std::numeric_limits<double>::quiet_NaN();
     int ey = a;
@@ -144,32 +144,32 @@ void RegisterGraph::drawColumns(const Frame& frame, std::uint64_t from, std::uin
                 const auto cell = static_cast<std::size_t>((dy + radius) * side + (dx + radius));
                 if (!marked[cell]) {
                     marked[cell] = 1;
-                    part.markedList.push_back(static_cast<std::int32_t>(cell));
+                    range.markedList.push_back(static_cast<std::int32_t>(cell));
                 }
             } else {
-                part.farEnds.push_back(QPoint(ex, ey));
+                range.farEnds.push_back(QPoint(ex, ey));
             }
         }
-        flushColumn(frame, part, canvas, x);
+        flushColumn(frame, range, canvas, x);
     }
 }
 
-void RegisterGraph::flushColumn(const Frame& frame, Part& part, PixelCanvas& canvas, int x) {
+void RegisterGraph::flushColumn(const Frame& frame, Range& range, PixelCanvas& canvas, int x) {
     // All of a column's pointers are black and start at the same base, so drawing each end
     // point once and the red base last gives the picture of drawing them all in order.
     const int side = frame.side;
     const int a = frame.a;
-    for (const std::int32_t cell : part.markedList) {
-        part.marked[static_cast<std::size_t>(cell)] = 0;
+    for (const std::int32_t cell : range.markedList) {
+        range.marked[static_cast<std::size_t>(cell)] = 0;
         const int dx = cell % side - frame.radius;
         const int dy = cell / side - frame.radius;
         canvas.line(x, a, x + dx, a + dy);
     }
-    part.markedList.clear();
-    for (const QPoint& end : part.farEnds) {
+    range.markedList.clear();
+    for (const QPoint& end : range.farEnds) {
         canvas.line(x, a, end.x(), end.y());
     }
-    part.farEnds.clear();
+    range.farEnds.clear();
     canvas.plot(x, a, PixelCanvas::Red);
 }
 

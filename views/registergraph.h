@@ -36,7 +36,7 @@ private:
     // later one into a layer of its own, clear where it draws nothing, laid over the picture
     // in order afterwards: a pixel takes the colour of the last line or base drawn over it,
     // as when every pointer is drawn in order.
-    struct Part {
+    struct Range {
         // End points near the base, as offsets in a square of side 2R + 1, marked once per
         // column.
         std::vector<std::uint8_t> marked;
@@ -46,11 +46,11 @@ private:
         QImage layer;
     };
 
-    static void drawColumns(const Frame& frame, std::uint64_t from, std::uint64_t to, Part& part,
+    static void drawColumns(const Frame& frame, std::uint64_t from, std::uint64_t to, Range& range,
                             PixelCanvas& canvas);
-    static void flushColumn(const Frame& frame, Part& part, PixelCanvas& canvas, int x);
+    static void flushColumn(const Frame& frame, Range& range, PixelCanvas& canvas, int x);
 
-    std::vector<Part> parts_;
+    std::vector<Range> ranges_;
 };
 
 } // namespace amplex::ui
